@@ -1,0 +1,67 @@
+# Thin wrapper around CMake. `make run` and `make test` set up a fresh Debian/Ubuntu
+# machine: missing build packages are installed with apt-get first.
+
+BUILD_DIR    ?= build
+SANITIZE_DIR ?= build-sanitize
+BENCH_DIR    ?= build-bench
+FUZZ_DIR     ?= build-fuzz
+JOBS         ?= $(shell nproc 2>/dev/null || echo 2)
+WERROR       := $(if $(CI),ON,OFF)
+
+PACKAGES       := cmake make g++ qtbase5-dev fonts-urw-base35
+BENCH_PACKAGES := libbenchmark-dev
+FUZZ_PACKAGES  := clang libclang-rt-dev
+
+SUDO := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
+
+# Installs the packages named in $(1) that dpkg does not report as installed.
+define ensure_packages
+	@missing=""; \
+	for p in $(1); do \
+	    dpkg-query -W -f='$${Status}' "$$p" 2>/dev/null | grep -q 'ok installed' \
+	        || missing="$$missing $$p"; \
+	done; \
+	if [ -n "$$missing" ]; then \
+	    echo "Installing:$$missing"; \
+	    $(SUDO) apt-get update -q && \
+	    $(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get install -y -q $$missing; \
+	fi
+endef
+
+.PHONY: all deps build run test test-sanitize bench format clean
+
+all: build
+
+deps:
+	$(call ensure_packages,$(PACKAGES))
+
+build: deps
+	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKALMORA_WERROR=$(WERROR)
+	cmake --build $(BUILD_DIR) -j $(JOBS)
+
+run: build
+	./$(BUILD_DIR)/kalmora
+
+test: build
+	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+test-sanitize: deps
+	cmake -S . -B $(SANITIZE_DIR) -DCMAKE_BUILD_TYPE=Debug -DKALMORA_SANITIZE=ON \
+	    -DKALMORA_WERROR=$(WERROR)
+	cmake --build $(SANITIZE_DIR) -j $(JOBS)
+	cd $(SANITIZE_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+bench: deps
+	$(call ensure_packages,$(BENCH_PACKAGES))
+	cmake -S . -B $(BENCH_DIR) -DCMAKE_BUILD_TYPE=Release -DKALMORA_TESTS=OFF -DKALMORA_BENCH=ON
+	cmake --build $(BENCH_DIR) -j $(JOBS)
+	@for b in $(BENCH_DIR)/bench/bench_*; do \
+	    [ -x "$$b" ] || continue; \
+	    echo "== $$b"; QT_QPA_PLATFORM=offscreen "$$b" || exit 1; \
+	done
+
+format:
+	clang-format -i $$(git ls-files '*.cpp' '*.h')
+
+clean:
+	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(BENCH_DIR) $(FUZZ_DIR)

@@ -1,0 +1,30 @@
+#ifndef MAINWINDOW_H
+#define MAINWINDOW_H
+
+#include "ui_mainwindow.h"
+
+#include <QMainWindow>
+#include <QScopedPointer>
+#include <QTimer>
+
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+
+public:
+    explicit MainWindow(QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+public slots:
+    void nwd();
+    void mulmod();
+    void odwr();
+    void exp();
+    void about();
+
+private:
+    Ui::MainWindow ui;
+    QTimer logntimer;
+    QScopedPointer<QWidget> primeTab;
+};
+
+#endif // MAINWINDOW_H
