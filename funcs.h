@@ -1,9 +1,20 @@
 #ifndef FUNCS_H
 #define FUNCS_H
 
+#include <QChar>
+#include <QString>
+
+#include <array>
+#include <cmath>
+#include <cstddef>
+#include <functional>
+#include <limits>
 #include <numeric>
 #include <optional>
+#include <random>
 #include <type_traits>
+#include <unordered_map>
+#include <utility>
 
 // Number theory on signed integers. The templates are used with T = int for values
 // from spin boxes and T = long long for 15-digit fields and the other algorithms.
@@ -29,6 +40,41 @@ struct Wider<long long> {
 
 template <typename T>
 using Wide = typename Wider<T>::type;
+
+// The nondeterministic source, an engine seeded once from it and a distribution with
+// inclusive bounds: every randomised algorithm builds one per call.
+template <typename T>
+struct RandomSource {
+    std::random_device device{"default"};
+    std::mt19937 engine{device()};
+    std::uniform_int_distribution<T> draw;
+
+    RandomSource(T low, T high)
+        : draw(low, high)
+    {
+    }
+    T operator()() { return draw(engine); }
+};
+
+// The low four bits of an exact product or difference: enough for the sign rules of the
+// Jacobi symbol, which read bits 2 and 3 only. Unsigned arithmetic wraps, so any operand
+// of T is fine.
+template <typename T>
+T lowBits(std::make_unsigned_t<T> exact)
+{
+    return static_cast<T>(exact & 15u);
+}
+
+// q to the power l, lowered to the largest power of q that does not exceed limit.
+// Requires q >= 2 and limit >= 1.
+template <typename T>
+T powerNotAbove(T q, long long l, T limit)
+{
+    T power = 1;
+    for (long long i = 0; i < l && power <= limit / q; ++i)
+        power *= q;
+    return power;
+}
 
 } // namespace funcs_detail
 
@@ -112,5 +158,228 @@ bool prime(T n)
     }
     return true;
 }
+
+// Fermat test with k trials, reporting the index of each trial to the callback (when set)
+// before the trial draws its base from 3 .. n - 1. Empty when a trial proves n composite,
+// otherwise the probability 1 - 2^-k that n is prime. Below 4 the base range would be
+// empty, so the answer is given without drawing: 2 and 3 are certainly prime (1.0), and
+// numbers below 2 are not prime (empty).
+template <typename T>
+std::optional<double> fermat(T n, size_t k, std::function<void(unsigned long)> callback)
+{
+    if (n < 2)
+        return std::nullopt;
+    if (n < 4)
+        return 1.0;
+    funcs_detail::RandomSource<T> base(3, n - 1);
+    for (size_t i = 0; i < k; ++i) {
+        if (callback)
+            callback(i);
+        const T b = base();
+        if (nwd(b, n) != 1)
+            return std::nullopt;
+        if (exp(b, n - 1, n) != 1)
+            return std::nullopt;
+    }
+    const double nom = std::pow(2.0, static_cast<double>(k));
+    return 1.0 - 1.0 / nom;
+}
+
+namespace JacobiNS {
+
+// The sign factor of the Jacobi recursion: -1 when x and mask share a set bit, else 1.
+template <typename T>
+T pot(T x, T mask)
+{
+    return (x & mask) != 0 ? -1 : 1;
+}
+
+// The Jacobi symbol (a/n) for odd n >= 3, computed recursively: 0 for even n or when a
+// and n share a factor. The symbol over 1 is 1 (the empty product); without that rule the
+// recursion over n = 1 would never end. Any a of T is accepted; a is reduced modulo n
+// before the common-factor test, which gives the same answer and keeps the minimum of T
+// away from nwd.
+template <typename T>
+T Jacobi(T a, T n)
+{
+    using U = std::make_unsigned_t<T>;
+    if (n % 2 == 0)
+        return 0;
+    if (n == 1 || n == -1)
+        return 1;
+    const T a1 = a % n;
+    if (nwd(a1, n) != 1)
+        return 0;
+    if (a1 == 1)
+        return 1;
+    if (a1 % 2 == 1)
+        return pot(funcs_detail::lowBits<T>((U(n) - 1) * (U(a1) - 1)), T(4)) * Jacobi(n % a1, a1);
+    return pot(funcs_detail::lowBits<T>(U(n) * U(n) - 1), T(8)) * Jacobi(a1 / 2, n);
+}
+
+} // namespace JacobiNS
+
+// Solovay-Strassen test with k trials on bases drawn from 3 .. n - 1. True when n passed
+// every trial. 1, 2 and 3 are accepted and numbers below 1 rejected without drawing.
+template <typename T>
+bool solStra(T n, size_t k)
+{
+    if (n == 1 || n == 2 || n == 3)
+        return true;
+    if (n <= 0)
+        return false;
+    funcs_detail::RandomSource<T> draw(2, n - 2);
+    for (size_t i = 0; i < k; ++i) {
+        const T a = draw() + 1;
+        const T r = exp(a, (n - 1) / 2, n);
+        if (r != 1 && r != n - 1)
+            return false;
+        T s = JacobiNS::Jacobi(a, n);
+        s = s < 0 ? (n + s) % n : s % n;
+        if (r != s)
+            return false;
+    }
+    return true;
+}
+
+// One step of the rho sequence: (x * x + 1) % n. Requires n != 0.
+template <typename T>
+T pollard_func(T x, T n)
+{
+    using W = funcs_detail::Wide<T>;
+    return static_cast<T>((static_cast<W>(x) * x + 1) % n);
+}
+
+// Pollard's rho with the sequence x -> x * x + 1 from 2 and Floyd's cycle detection.
+// (d, n / d) with 1 < d < n for the first step whose difference shares a factor d with n;
+// (2, n / 2) for even n; empty for 0 and when the cycle closes without a divisor. The
+// "failure" exception for a divisor equal to n cannot arise with exact products.
+template <typename T>
+std::optional<std::pair<T, T>> pollard(T n)
+{
+    if (n == 0)
+        return std::nullopt;
+    if (n % 2 == 0)
+        return std::make_pair(T(2), n / 2);
+    T a = 2;
+    T b = 2;
+    for (;;) {
+        a = pollard_func(a, n);
+        b = pollard_func(pollard_func(b, n), n);
+        if (a == b)
+            return std::nullopt;
+        const T d = nwd(a - b, n);
+        if (d != 1 && d < n)
+            return std::make_pair(d, n / d);
+        if (d == n)
+            throw QStringLiteral("failure");
+    }
+}
+
+namespace funcs_detail {
+
+// The p - 1 trials of pollard1 on m = |n| for odd n: (x, n / x) keeps the sign of n.
+template <typename T>
+std::optional<std::pair<T, T>> pollardPMinus1Odd(T n, T m)
+{
+    RandomSource<T> draw(2, std::numeric_limits<T>::max());
+    const T bound = draw() % 1000;
+    for (T q = 3; q <= bound; q += 2) {
+        while (!prime(q) && q <= bound)
+            q += 2;
+        const auto l = static_cast<long long>(std::log(static_cast<long double>(m)) /
+                                              std::log(static_cast<long double>(q)));
+        const T a = draw() % (m - 4) + 2;
+        const T k = powerNotAbove(q, l, m);
+        const T y = (exp(a, k, m) - 1) % m;
+        if (y != 0) {
+            const T x = nwd(y, m);
+            if (x != 1)
+                return std::make_pair(x, n / x);
+        }
+    }
+    return std::nullopt;
+}
+
+} // namespace funcs_detail
+
+// Randomised Pollard p - 1: for each odd q up to a random bound below 1000 (skipping to
+// the next prime), one trial with a fresh random base and the exponent q^l, the largest
+// power of q not above |n|. (2, n / 2) for even n; for odd n a pair (x, n / x) with
+// 1 < x < |n|, or empty when no trial found a divisor. An odd negative n is factored
+// through -n, so -15 may give (3, -5).
+template <typename T>
+std::optional<std::pair<T, T>> pollard1(T n)
+{
+    if (n % 2 == 0)
+        return std::make_pair(T(2), n / 2);
+    return funcs_detail::pollardPMinus1Odd(n, n < 0 ? -n : n);
+}
+
+// Shanks' baby-step giant-step: an x with alfa^x = beta (mod n), or empty when no giant
+// step meets a baby step. Among several solutions it takes the fewest giant steps and,
+// for those, the largest baby-step exponent. Throws std::bad_optional_access when alfa
+// has no inverse modulo n. Requires 2 <= n <= 46340^2 (so every exponent below m^2 fits
+// T), alfa >= 0 and beta >= 0.
+template <typename T>
+std::optional<T> shanks2(T n, T alfa, T beta)
+{
+    using W = funcs_detail::Wide<T>;
+    const auto m = static_cast<T>(std::ceil(std::sqrt(static_cast<double>(n))));
+    std::unordered_map<T, T> hash;
+    T e = 1;
+    for (T i = 0; i < m; ++i) {
+        hash[e] = i;
+        e = static_cast<T>(static_cast<W>(e) * alfa % n);
+    }
+    if (nwd(alfa, n) != 1)
+        throw std::bad_optional_access();
+    const T malfa = exp(*odwr(n, alfa), m, n);
+    for (T i = 0; i < m; ++i) {
+        const auto iter = hash.find(beta);
+        if (iter != hash.end())
+            return i * m + iter->second;
+        beta = static_cast<T>(static_cast<W>(beta) * malfa % n);
+    }
+    return std::nullopt;
+}
+
+namespace funcs_detail {
+
+// Entry i of the CRC-32 table: eight reflected rounds with the polynomial 0xEDB88320.
+constexpr unsigned int crc32Entry(unsigned int value)
+{
+    for (int round = 0; round < 8; ++round)
+        value = (value & 1u) != 0 ? (value >> 1) ^ 0xEDB88320u : value >> 1;
+    return value;
+}
+
+template <std::size_t... I>
+constexpr std::array<unsigned int, 256> crc32Table(std::index_sequence<I...>)
+{
+    return {{crc32Entry(static_cast<unsigned int>(I))...}};
+}
+
+} // namespace funcs_detail
+
+// The reflected CRC-32 lookup table (polynomial 0x04C11DB7).
+inline constexpr std::array<unsigned int, 256> crc32_table =
+    funcs_detail::crc32Table(std::make_index_sequence<256>());
+
+// Folds the bytes of s up to its first zero byte into the register crc.
+unsigned int crc32_rec(unsigned int crc, const char *s);
+
+// The CRC-32 of the bytes of s up to its first zero byte (0 for the empty string).
+unsigned int crc32(const char *s);
+
+// The cipher alphabet of a phrase: its distinct letters, then the rest of A .. Z, laid
+// from the position of letter on and wrapped around, 26 characters in all. Throws the
+// QString "Invalid letter" when letter is not one of A .. Z after upper-casing.
+QString phrase_alphabet(QString phrase, QChar letter);
+
+// The upper-cased message with each letter substituted through the phrase alphabet:
+// enciphered when cipher is true, deciphered otherwise. Characters without a substitute
+// (non-letters and letters missing from the source alphabet) stay unchanged.
+QString phrase_perform(QString message, QString phrase, QChar letter, bool cipher);
 
 #endif // FUNCS_H
