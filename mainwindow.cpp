@@ -3,8 +3,33 @@
 #include "funcs.h"
 #include "ui_about.h"
 
+#include <QCoreApplication>
 #include <QDialog>
+#include <QRegExp>
+#include <QRegExpValidator>
+#include <QTextDocument>
 #include <QUrl>
+
+#include <optional>
+
+namespace {
+
+using qll = qlonglong;
+
+// The next exponent the exhaustive logarithm search tests.
+qll currentLogNStart = 0;
+
+// A search slice tests this many exponents before it returns to the event loop.
+constexpr int logNSliceSize = 20;
+
+// "n = p ⋅ q" with n as typed. One multi-argument fill, so a '%' typed into the field
+// cannot be taken for a placeholder of the factors.
+QString factorisationText(const QString &typed, qll p, qll q)
+{
+    return MainWindow::tr("%1 = %2 ⋅ %3").arg(typed, QString::number(p), QString::number(q));
+}
+
+} // namespace
 
 MainWindow::MainWindow(QWidget *parent)
     : QMainWindow(parent)
@@ -16,8 +41,21 @@ MainWindow::MainWindow(QWidget *parent)
     connect(ui.mulmodGo, SIGNAL(clicked()), this, SLOT(mulmod()));
     connect(ui.odwrGo, SIGNAL(clicked()), this, SLOT(odwr()));
     connect(ui.expGo, SIGNAL(clicked()), this, SLOT(exp()));
+    connect(ui.primeGo, SIGNAL(clicked()), this, SLOT(testPrime()));
+    connect(ui.pollardGo, SIGNAL(clicked()), this, SLOT(pollardRho()));
+    connect(ui.pollard1Go, SIGNAL(clicked()), this, SLOT(pollard1()));
+    connect(ui.shanksGo, SIGNAL(clicked()), this, SLOT(shanks()));
+    connect(ui.lognGo, SIGNAL(clicked()), this, SLOT(calculateLogN()));
+    connect(&logntimer, SIGNAL(timeout()), this, SLOT(lognstep()));
+    connect(ui.crcButton, SIGNAL(clicked()), this, SLOT(calculateChecksum()));
 
     logntimer.setInterval(0);
+
+    auto *digitsOnly = new QRegExpValidator(QRegExp(QStringLiteral("\\d{1,15}")), this);
+    ui.pollardRho->setValidator(digitsOnly);
+    ui.primeNumber->setValidator(digitsOnly);
+
+    ui.fermatPb->setVisible(false);
 }
 
 MainWindow::~MainWindow() = default;
@@ -68,6 +106,120 @@ void MainWindow::exp()
                               .arg(power));
 }
 
+void MainWindow::testPrime()
+{
+    ui.primeResult->clear();
+    const auto tries = static_cast<size_t>(ui.primeTries->value());
+    if (ui.fermat->isChecked()) {
+        ui.fermatPb->show();
+        // Runs before every trial: moves the bar and lets the window repaint and respond.
+        auto progress = [this](unsigned long trial) {
+            ui.fermatPb->setValue(static_cast<int>(trial + 1));
+            QCoreApplication::processEvents();
+        };
+        const std::optional<double> probability =
+            ::fermat(ui.primeNumber->text().toLongLong(), tries, progress);
+        ui.fermatPb->hide();
+        if (probability)
+            ui.primeResult->setText(tr("Liczba jest pierwsza z prawdopodobieństwem %L1%")
+                                        .arg(*probability * 100, 0, 'f', 2));
+        else
+            ui.primeResult->setText(tr("Liczba jest złożona"));
+    } else {
+        if (::solStra(ui.primeNumber->text().toLongLong(), tries))
+            ui.primeResult->setText(tr("Liczba jest prawdopodobnie pierwsza"));
+        else
+            ui.primeResult->setText(tr("Liczba jest złożona"));
+    }
+}
+
+void MainWindow::pollardRho()
+{
+    const QString typed = ui.pollardRho->text();
+    try {
+        const auto factors = ::pollard(typed.toLongLong()).value();
+        ui.pollardRhoResult->setText(factorisationText(typed, factors.first, factors.second));
+    } catch (const QString &message) {
+        ui.pollardRhoResult->setText(message);
+    } catch (const std::bad_optional_access &) {
+        ui.pollardRhoResult->setText(tr("Liczba prawdopodobnie jest pierwsza"));
+    }
+}
+
+void MainWindow::pollard1()
+{
+    ui.groupBox_8->setEnabled(false);
+    ui.pollardPResult->clear();
+    // Paint the disabled box and the cleared result before the computation starts.
+    QCoreApplication::processEvents();
+    const QString typed = ui.pollardP->text();
+    try {
+        const auto factors = ::pollard1(typed.toLongLong()).value();
+        ui.pollardPResult->setText(factorisationText(typed, factors.first, factors.second));
+    } catch (const std::bad_optional_access &) {
+        ui.pollardPResult->setText(tr("Prawdopodobnie liczba pierwsza"));
+    }
+    ui.groupBox_8->setEnabled(true);
+}
+
+void MainWindow::shanks()
+{
+    const int n = ui.shanksN->value();
+    const int a = ui.shanksA->value();
+    const int y = ui.shanksY->value();
+    try {
+        const int x = ::shanks2(n, a, y).value();
+        ui.shanksResult->setText(
+            tr("log<sub>%1</sub>%2 (mod <i>%3</i>) = %4").arg(a).arg(y).arg(n).arg(x));
+    } catch (...) {
+        // No inverse of a, no solution or no memory for the table: one message for all.
+        ui.shanksResult->setText(QStringLiteral("Nie znaleziono logarytmu"));
+    }
+}
+
+void MainWindow::setLogNFieldsEnabled(bool enabled)
+{
+    ui.lognA->setEnabled(enabled);
+    ui.lognY->setEnabled(enabled);
+    ui.lognN->setEnabled(enabled);
+}
+
+void MainWindow::calculateLogN()
+{
+    const bool searching = logntimer.isActive();
+    setLogNFieldsEnabled(searching);
+    if (searching) {
+        ui.lognGo->setText(tr("Znajdz logarytm"));
+        logntimer.stop();
+    } else {
+        currentLogNStart = 0;
+        ui.lognResult->clear();
+        logntimer.start(0);
+        ui.lognGo->setText(tr("Stop"));
+    }
+}
+
+void MainWindow::lognstep()
+{
+    const qll a = ui.lognA->value();
+    const qll y = ui.lognY->value();
+    const qll n = ui.lognN->value();
+    if (n < currentLogNStart) {
+        logntimer.stop();
+        ui.lognGo->setText(tr("Znajdź logarytm"));
+        setLogNFieldsEnabled(true);
+        return;
+    }
+    for (int i = 0; i < logNSliceSize; ++i) {
+        if (y == ::exp(a, currentLogNStart, n))
+            ui.lognResult->addItem(QString::number(currentLogNStart));
+        ++currentLogNStart;
+        if (n < currentLogNStart)
+            break;
+    }
+    ui.lognGo->setText(tr("Stop (%1)").arg(currentLogNStart));
+}
+
 void MainWindow::about()
 {
     QDialog dialog(this);
@@ -75,4 +227,13 @@ void MainWindow::about()
     aboutUi.setupUi(&dialog);
     aboutUi.historia->setSource(QUrl(QStringLiteral("qrc:/historia.txt"), QUrl::TolerantMode));
     dialog.exec();
+}
+
+void MainWindow::calculateChecksum()
+{
+    const QByteArray bytes = ui.crcContent->document()->toPlainText().toLocal8Bit();
+    const unsigned int checksum = ::crc32(bytes.constData());
+    ui.crcLabel->setText(QStringLiteral("hex=0x%1\tdec=%2")
+                             .arg(QString::number(checksum, 16).toUpper())
+                             .arg(checksum));
 }

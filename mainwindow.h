@@ -19,9 +19,20 @@ public slots:
     void mulmod();
     void odwr();
     void exp();
+    void testPrime();
+    void pollardRho();
+    void pollard1();
+    void shanks();
+    void calculateLogN();
     void about();
+    void calculateChecksum();
+
+private slots:
+    void lognstep();
 
 private:
+    void setLogNFieldsEnabled(bool enabled);
+
     Ui::MainWindow ui;
     QTimer logntimer;
     QScopedPointer<QWidget> primeTab;

@@ -9,10 +9,12 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMetaMethod>
 #include <QPushButton>
+#include <QRegExpValidator>
 #include <QSpinBox>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -31,6 +33,9 @@ private slots:
     void slotsInDeclarationOrder();
     void quitClosesWindow();
     void focusChainOfFirstPage();
+    void focusChainAcrossPages();
+    void progressBarHiddenAtStart();
+    void digitsOnlyValidatorShared();
 
     void arithmeticLayout();
     void spinBoxRanges_data();
@@ -116,17 +121,31 @@ void TestMainWindow::slotsInDeclarationOrder()
     const QMetaObject *meta = window->metaObject();
     QCOMPARE(meta->className(), "MainWindow");
     QStringList names;
+    QStringList privateSlots;
     for (int i = meta->methodOffset(); i < meta->methodCount(); ++i) {
         const QMetaMethod method = meta->method(i);
         QCOMPARE(method.methodType(), QMetaMethod::Slot);
         QCOMPARE(method.parameterCount(), 0);
-        QCOMPARE(method.access(), QMetaMethod::Public);
         names << QString::fromLatin1(method.name());
+        if (method.access() == QMetaMethod::Private)
+            privateSlots << names.last();
+        else
+            QCOMPARE(method.access(), QMetaMethod::Public);
     }
-    const QStringList expected{QStringLiteral("nwd"), QStringLiteral("mulmod"),
-                               QStringLiteral("odwr"), QStringLiteral("exp"),
-                               QStringLiteral("about")};
+    const QStringList expected{QStringLiteral("nwd"),
+                               QStringLiteral("mulmod"),
+                               QStringLiteral("odwr"),
+                               QStringLiteral("exp"),
+                               QStringLiteral("testPrime"),
+                               QStringLiteral("pollardRho"),
+                               QStringLiteral("pollard1"),
+                               QStringLiteral("shanks"),
+                               QStringLiteral("calculateLogN"),
+                               QStringLiteral("about"),
+                               QStringLiteral("calculateChecksum"),
+                               QStringLiteral("lognstep")};
     QCOMPARE(names, expected);
+    QCOMPARE(privateSlots, QStringList{QStringLiteral("lognstep")});
 }
 
 void TestMainWindow::quitClosesWindow()
@@ -161,6 +180,56 @@ void TestMainWindow::focusChainOfFirstPage()
         QTest::keyClick(focused, Qt::Key_Tab);
     }
     QCOMPARE(visited, chain);
+}
+
+// The order in which Tab visits the widgets of every page, read from the focus chain.
+void TestMainWindow::focusChainAcrossPages()
+{
+    const QStringList chain{
+        QStringLiteral("tabWidget"),  QStringLiteral("nwd1"),       QStringLiteral("nwd2"),
+        QStringLiteral("nwdGo"),      QStringLiteral("mulmod1"),    QStringLiteral("mulmod2"),
+        QStringLiteral("mulmodN"),    QStringLiteral("mulmodGo"),   QStringLiteral("exp1"),
+        QStringLiteral("exp2"),       QStringLiteral("expN"),       QStringLiteral("expGo"),
+        QStringLiteral("odwr"),       QStringLiteral("odwrN"),      QStringLiteral("odwrGo"),
+        QStringLiteral("fermat"),     QStringLiteral("solstra"),    QStringLiteral("primeNumber"),
+        QStringLiteral("primeTries"), QStringLiteral("primeGo"),    QStringLiteral("pollardRho"),
+        QStringLiteral("pollardGo"),  QStringLiteral("pollardP"),   QStringLiteral("pollard1Go"),
+        QStringLiteral("qs"),         QStringLiteral("qsGo"),       QStringLiteral("shanksA"),
+        QStringLiteral("shanksY"),    QStringLiteral("shanksN"),    QStringLiteral("shanksGo"),
+        QStringLiteral("lognA"),      QStringLiteral("lognY"),      QStringLiteral("lognN"),
+        QStringLiteral("lognGo"),     QStringLiteral("lognResult"), QStringLiteral("spinBox_11"),
+        QStringLiteral("spinBox_10"), QStringLiteral("spinBox_12"), QStringLiteral("pushButton_8")};
+    QStringList visited;
+    QWidget *start = child<QWidget>("tabWidget");
+    QWidget *widget = start;
+    do {
+        if (chain.contains(widget->objectName()) && !visited.contains(widget->objectName()))
+            visited << widget->objectName();
+        widget = widget->nextInFocusChain();
+    } while (widget != start);
+    QCOMPARE(visited, chain);
+}
+
+void TestMainWindow::progressBarHiddenAtStart()
+{
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    child<QTabWidget>("tabWidget")->setCurrentIndex(1);
+    QVERIFY(!child<QWidget>("fermatPb")->isVisible());
+    QVERIFY(child<QWidget>("fermatPb")->isHidden());
+}
+
+void TestMainWindow::digitsOnlyValidatorShared()
+{
+    const QValidator *validator = child<QLineEdit>("primeNumber")->validator();
+    QVERIFY(validator);
+    QCOMPARE(child<QLineEdit>("pollardRho")->validator(), validator);
+    QCOMPARE(validator->parent(), window.get());
+    const auto *digits = qobject_cast<const QRegExpValidator *>(validator);
+    QVERIFY(digits);
+    QCOMPARE(digits->regExp().pattern(), QStringLiteral("\\d{1,15}"));
+    QVERIFY(!child<QLineEdit>("pollardP")->validator());
+    QVERIFY(!child<QLineEdit>("qs")->validator());
 }
 
 void TestMainWindow::arithmeticLayout()

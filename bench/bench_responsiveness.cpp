@@ -1,0 +1,90 @@
+// How long the window goes without a pass of its event loop while long work runs:
+// a 0 ms probe timer fires on every pass, and the longest interval between two firings
+// is the longest time the window could not repaint or react.
+//   QT_QPA_PLATFORM=offscreen build-bench/bench/bench_responsiveness
+
+#include "mainwindow.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTimer>
+
+#include <cstdio>
+
+namespace {
+
+constexpr int measuredMs = 2000;
+
+struct Gaps {
+    qint64 longestNs = 0;
+    qint64 passes = 0;
+};
+
+// Runs the event loop for the measured time with `drive` called from a 0 ms timer (the
+// work itself) and returns the longest gap between two passes.
+Gaps measure(const std::function<void()> &drive)
+{
+    Gaps gaps;
+    QElapsedTimer clock;
+    qint64 last = 0;
+    QTimer probe;
+    QObject::connect(&probe, &QTimer::timeout, [&] {
+        const qint64 now = clock.nsecsElapsed();
+        gaps.longestNs = std::max(gaps.longestNs, now - last);
+        last = now;
+        ++gaps.passes;
+    });
+    QTimer driver;
+    QObject::connect(&driver, &QTimer::timeout, drive);
+    QTimer::singleShot(measuredMs, qApp, &QCoreApplication::quit);
+    clock.start();
+    probe.start(0);
+    driver.start(0);
+    QApplication::exec();
+    return gaps;
+}
+
+void report(const char *what, const Gaps &gaps)
+{
+    std::printf("%-55s longest gap %7.3f ms over %lld passes\n", what, gaps.longestNs / 1e6,
+                static_cast<long long>(gaps.passes));
+}
+
+template <typename T>
+T *child(QWidget &window, const char *name)
+{
+    return window.findChild<T *>(QLatin1String(name));
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    MainWindow window;
+    window.show();
+
+    child<QLineEdit>(window, "primeNumber")->setText(QStringLiteral("999999999999989"));
+    child<QSpinBox>(window, "primeTries")->setValue(200);
+    bool testing = false;
+    report("Fermat test, 200 trials on 999999999999989, repeated", measure([&] {
+               if (testing) // the driver also fires inside the test's own event processing
+                   return;
+               testing = true;
+               child<QPushButton>(window, "primeGo")->click();
+               testing = false;
+           }));
+
+    child<QSpinBox>(window, "lognA")->setValue(3);
+    child<QSpinBox>(window, "lognY")->setValue(1);
+    child<QSpinBox>(window, "lognN")->setValue(2000000000);
+    auto *go = child<QPushButton>(window, "lognGo");
+    go->click();
+    report("Log n search, n = 2000000000", measure([] {}));
+    std::printf("  (search reached exponent %s)\n", qPrintable(go->text()));
+    go->click();
+    return 0;
+}

@@ -1,0 +1,84 @@
+// Quitting with Ctrl+Q while long work runs in the window: the event loop must end, the
+// window must be destroyed cleanly, and nothing may touch it afterwards (the sanitizer
+// build turns any such access into a failure). Runs the real event loop, so no QtTest main.
+
+#include "mainwindow.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTimer>
+
+#include <cstdio>
+
+namespace {
+
+template <typename T>
+T *child(QWidget *window, const char *name)
+{
+    return window->findChild<T *>(QLatin1String(name));
+}
+
+void quit(QWidget *window)
+{
+    child<QAction>(window, "actionZako_cz")->trigger();
+}
+
+// Shows a fresh window, lets `start` begin some work from the event loop and runs the loop
+// until the window's quit ends it. False if the loop had to be ended by the safety timer.
+bool runUntilQuit(void (*start)(QWidget *window))
+{
+    auto *window = new MainWindow;
+    window->show();
+    bool timedOut = false;
+    QTimer safety;
+    safety.setSingleShot(true);
+    QObject::connect(&safety, &QTimer::timeout, [&] {
+        timedOut = true;
+        QApplication::exit(1);
+    });
+    safety.start(20000);
+    QTimer::singleShot(0, window, [window, start] { start(window); });
+    QApplication::exec();
+    delete window;
+    return !timedOut;
+}
+
+void fermatThenQuit(QWidget *window)
+{
+    child<QLineEdit>(window, "primeNumber")->setText(QStringLiteral("999999999999989"));
+    child<QSpinBox>(window, "primeTries")->setValue(200);
+    // Runs inside the test's first progress callback.
+    QTimer::singleShot(0, window, [window] { quit(window); });
+    child<QPushButton>(window, "primeGo")->click();
+}
+
+void searchThenQuit(QWidget *window)
+{
+    child<QSpinBox>(window, "lognA")->setValue(3);
+    child<QSpinBox>(window, "lognY")->setValue(1);
+    child<QSpinBox>(window, "lognN")->setValue(2000000000);
+    child<QPushButton>(window, "lognGo")->click();
+    QTimer::singleShot(200, window, [window] { quit(window); });
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    int failures = 0;
+    if (!runUntilQuit(fermatThenQuit)) {
+        std::fprintf(stderr, "FAIL: quitting during a Fermat test did not end the loop\n");
+        ++failures;
+    }
+    if (!runUntilQuit(searchThenQuit)) {
+        std::fprintf(stderr, "FAIL: quitting during a logarithm search did not end the loop\n");
+        ++failures;
+    }
+    if (failures == 0)
+        std::printf("PASS: quit during a Fermat test and during a logarithm search\n");
+    return failures;
+}
