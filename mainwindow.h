@@ -20,6 +20,7 @@ public slots:
     void odwr();
     void exp();
     void about();
+    void primeTable();
 
 private:
     Ui::MainWindow ui;

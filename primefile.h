@@ -1,0 +1,26 @@
+#ifndef PRIMEFILE_H
+#define PRIMEFILE_H
+
+#include <QtGlobal>
+
+#include <optional>
+
+class QString;
+class QTextStream;
+
+// Reading of prime list files: white-space separated 64-bit integers written the way
+// a text stream's integer extraction reads them. A leading sign means decimal; without
+// one, "0x" means base 16, "0b" base 2 and a 0 followed by an octal digit base 8. Case
+// of the prefix letter and of the hexadecimal digits does not matter.
+
+// The value of a whole token, or nothing when the token is not such an integer or its
+// value lies outside the range of qlonglong (the stream would silently wrap it).
+std::optional<qlonglong> parseListInteger(const QString &token);
+
+enum class ListToken { Number, End, NotAnInteger };
+
+// Reads the next token of `in`. Every call consumes a token or reaches the end, so a
+// loop over it cannot stall; `value` is set only for ListToken::Number.
+ListToken readListInteger(QTextStream &in, qlonglong &value);
+
+#endif // PRIMEFILE_H

@@ -1,0 +1,266 @@
+#include "primetable.h"
+
+#include "funcs.h"
+#include "primefile.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QProgressDialog>
+#include <QRegExp>
+#include <QRegExpValidator>
+#include <QSaveFile>
+#include <QTextStream>
+
+#include <climits>
+
+namespace {
+
+constexpr int primesPerTick = 1000;
+// Tested candidates grow expensive towards 15 digits; past this a tick hands the event
+// loop back even if its budget of candidates is not used up.
+constexpr qint64 tickMilliseconds = 10;
+// Numbers saved or loaded between two passes of the event loop.
+constexpr int numbersPerEventPass = 1000;
+constexpr int lineCharacters = 80;
+
+QListWidgetItem *numberItem(qlonglong number)
+{
+    auto *item = new QListWidgetItem(QString::number(number));
+    item->setTextAlignment(Qt::AlignRight);
+    return item;
+}
+
+// (max - min) / 1000 cut to the low 32 bits of an int, and at least 1: on the widest
+// ranges the cut leaves a negative number and so one candidate per tick.
+int candidateBudget(qlonglong min, qlonglong max)
+{
+    using Wide = funcs_detail::Wide<qlonglong>;
+    const Wide quotient = (static_cast<Wide>(max) - min) / 1000;
+    const auto low = static_cast<qint32>(static_cast<quint32>(quotient & 0xffffffff));
+    return qMax(low, 1);
+}
+
+// One more than the longest item text, so even an unordered list reads back unchanged.
+int fieldWidth(const QListWidget &list)
+{
+    int longest = 0;
+    for (int i = 0; i < list.count(); ++i)
+        longest = qMax(longest, list.item(i)->text().size());
+    return longest + 1;
+}
+
+// Maps file positions held in 64 bits onto the int range of a progress dialog.
+class ProgressScale {
+public:
+    explicit ProgressScale(qint64 size)
+        : m_size(size)
+    {
+        while ((size >> m_shift) > INT_MAX)
+            ++m_shift;
+    }
+    int operator()(qint64 position) const
+    {
+        return static_cast<int>(qBound<qint64>(0, position, m_size) >> m_shift);
+    }
+
+private:
+    qint64 m_size;
+    int m_shift = 0;
+};
+
+QString shownName(const QString &fileName)
+{
+    return QDir::toNativeSeparators(fileName);
+}
+
+} // namespace
+
+PrimeTable::PrimeTable(QWidget *parent)
+    : QWidget(parent)
+{
+    ui.setupUi(this);
+
+    connect(ui.load, SIGNAL(clicked()), this, SLOT(loadTable()));
+    connect(ui.save, SIGNAL(clicked()), this, SLOT(saveTable()));
+    connect(ui.min, SIGNAL(textChanged(QString)), this, SLOT(updateState()));
+    connect(ui.max, SIGNAL(textChanged(QString)), this, SLOT(updateState()));
+    connect(ui.generate, SIGNAL(clicked()), this, SLOT(generate()));
+    connect(&timer, SIGNAL(timeout()), this, SLOT(timeout()));
+
+    updateState();
+
+    auto *range = new QRegExpValidator(QRegExp(QStringLiteral("[1-9][0-9]{0,14}")), this);
+    ui.min->setValidator(range);
+    ui.max->setValidator(range);
+}
+
+PrimeTable::~PrimeTable() = default;
+
+void PrimeTable::updateState()
+{
+    ui.generate->setEnabled(!ui.min->text().isEmpty() && !ui.max->text().isEmpty());
+}
+
+void PrimeTable::setFileAndRangeEnabled(bool enabled)
+{
+    ui.save->setEnabled(enabled);
+    ui.load->setEnabled(enabled);
+    ui.min->setEnabled(enabled);
+    ui.max->setEnabled(enabled);
+}
+
+void PrimeTable::generate()
+{
+    const bool running = timer.isActive();
+    setFileAndRangeEnabled(running);
+    if (running) {
+        timer.stop();
+        ui.generate->setText(QStringLiteral("Generuj liczby"));
+        return;
+    }
+    ui.generate->setText(QStringLiteral("Stop"));
+    ui.list->clear();
+    m_current = ui.min->text().toLongLong();
+    if (m_current % 2 == 0)
+        ++m_current;
+    timer.start(1);
+}
+
+void PrimeTable::finishGeneration()
+{
+    timer.stop();
+    ui.generate->setText(QStringLiteral("Generuj liczby"));
+    setFileAndRangeEnabled(true);
+}
+
+// Moves to the next candidate: every odd number, with 1 and 2 before 3. False when the
+// next candidate would not fit qlonglong, which only a field set past its validator allows.
+bool PrimeTable::advanceCandidate()
+{
+    const qlonglong step = m_current > 2 ? 2 : 1;
+    return !__builtin_add_overflow(m_current, step, &m_current);
+}
+
+void PrimeTable::timeout()
+{
+    const qlonglong max = ui.max->text().toLongLong();
+    const qlonglong min = ui.min->text().toLongLong();
+    if (m_current > max) {
+        finishGeneration();
+        return;
+    }
+    const int budget = candidateBudget(min, max);
+    QElapsedTimer clock;
+    clock.start();
+    int found = 0;
+    for (int examined = 1;; ++examined) {
+        if (prime(m_current)) {
+            ui.list->addItem(numberItem(m_current));
+            ++found;
+        }
+        if (!advanceCandidate()) {
+            finishGeneration();
+            return;
+        }
+        if (m_current > max || examined >= budget || found >= primesPerTick ||
+            clock.hasExpired(tickMilliseconds))
+            return;
+    }
+}
+
+void PrimeTable::saveTable()
+{
+    const QString fileName =
+        QFileDialog::getSaveFileName(this, tr("Wybierz plik"), QStringLiteral("primes.txt"));
+    if (fileName.isEmpty())
+        return;
+    if (!writeList(fileName))
+        QMessageBox::critical(this, tr("Zapisywanie"),
+                              tr("Nie udało się zapisać pliku %1. Jego dotychczasowa zawartość "
+                                 "pozostała bez zmian.")
+                                  .arg(shownName(fileName)));
+}
+
+// Writes through a temporary file that replaces the chosen one only once it is complete,
+// so a failed save leaves the old file as it was. A cancelled save keeps what is written.
+bool PrimeTable::writeList(const QString &fileName)
+{
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Text))
+        return false;
+    QTextStream out(&file);
+    const int width = fieldWidth(*ui.list);
+    const int perLine = qMax(1, lineCharacters / width);
+    out.setFieldWidth(width);
+
+    QProgressDialog progress(tr("Zapisywanie"), tr("Przerwij"), 0, ui.list->count(), this);
+    progress.setWindowModality(Qt::WindowModal);
+    for (int i = 0; i < ui.list->count(); ++i) {
+        out << ui.list->item(i)->text().toLongLong();
+        if (i % perLine == perLine - 1)
+            out << QStringLiteral("\n"); // padded to the field width like a number
+        if (i % numbersPerEventPass == 0) {
+            if (out.status() != QTextStream::Ok)
+                return false;
+            progress.setValue(i);
+            QCoreApplication::processEvents();
+        }
+        if (progress.wasCanceled())
+            break;
+    }
+    out.flush();
+    return out.status() == QTextStream::Ok && file.commit();
+}
+
+void PrimeTable::loadTable()
+{
+    const QString fileName =
+        QFileDialog::getOpenFileName(this, tr("Wybierz plik"), QStringLiteral("primes.txt"));
+    if (fileName.isEmpty() || !QFile::exists(fileName))
+        return;
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        QMessageBox::critical(this, tr("Odczytywanie"),
+                              tr("Nie można otworzyć pliku %1.").arg(shownName(fileName)));
+        return;
+    }
+    if (!readList(file))
+        QMessageBox::warning(this, tr("Odczytywanie"),
+                             tr("Wczytano liczb: %1. Dalsza część pliku %2 nie jest listą liczb "
+                                "całkowitych.")
+                                 .arg(ui.list->count())
+                                 .arg(shownName(fileName)));
+}
+
+// Replaces the list with the numbers of `file`. False when it stopped at a token that is
+// not an integer; the numbers before it stay, as they do when the user cancels.
+bool PrimeTable::readList(QFile &file)
+{
+    const qint64 size = file.size();
+    const ProgressScale scale(size);
+    QTextStream in(&file);
+    ui.list->clear();
+    ui.list->setUniformItemSizes(true);
+    ui.list->setUpdatesEnabled(false);
+
+    QProgressDialog progress(tr("Odczytywanie"), tr("Przerwij"), 0, scale(size), this);
+    progress.setWindowModality(Qt::WindowModal);
+    qlonglong value = 0;
+    ListToken token;
+    int count = 0;
+    while ((token = readListInteger(in, value)) == ListToken::Number) {
+        ui.list->addItem(numberItem(value));
+        if (++count % numbersPerEventPass == 0) {
+            progress.setValue(scale(file.pos()));
+            QCoreApplication::processEvents();
+        }
+        if (progress.wasCanceled())
+            break;
+    }
+    ui.list->setUpdatesEnabled(true);
+    return token != ListToken::NotAnInteger;
+}
