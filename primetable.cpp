@@ -223,7 +223,9 @@ void PrimeTable::loadTable()
     if (fileName.isEmpty() || !QFile::exists(fileName))
         return;
     QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+    // Not in text mode: that drops every carriage return, so the numbers of a file with
+    // lone CR line ends would run together. The stream takes a CR for white space.
+    if (!file.open(QIODevice::ReadOnly)) {
         QMessageBox::critical(this, tr("Odczytywanie"),
                               tr("Nie można otworzyć pliku %1.").arg(shownName(fileName)));
         return;

@@ -5,6 +5,7 @@
 #include "modal.h"
 #include "primesieve.h"
 #include "primetable.h"
+#include "rununtil.h"
 
 #include <QtTest>
 
@@ -18,7 +19,6 @@
 #include <QPushButton>
 #include <QSpacerItem>
 
-#include <functional>
 #include <memory>
 
 class TestPrimeTable : public QObject {
@@ -91,24 +91,6 @@ QStringList primeTextsBetween(int min, int max)
         if (p.toInt() >= min)
             inRange << p;
     return inRange;
-}
-
-// Runs the event loop until `done` holds or `timeoutMs` has passed; true if it holds.
-// Unlike QTest::qWait, which sleeps between its passes, this lets a 1 ms timer tick at
-// its own pace.
-bool runUntil(const std::function<bool()> &done, int timeoutMs = 60000)
-{
-    QEventLoop loop;
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        if (done())
-            loop.quit();
-    });
-    poll.start(1);
-    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
-    if (!done())
-        loop.exec();
-    return done();
 }
 
 } // namespace
