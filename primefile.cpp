@@ -30,6 +30,14 @@ Notation notationOf(const QString &token)
     return {10, false, 0};
 }
 
+int progressShift(qint64 size)
+{
+    int shift = 0;
+    while ((size >> shift) > std::numeric_limits<int>::max())
+        ++shift;
+    return shift;
+}
+
 // The digit's value in `base`, or -1 when it is not a digit of that base.
 int digitValue(char16_t c, int base)
 {
@@ -83,4 +91,15 @@ ListToken readListInteger(QTextStream &in, qlonglong &value)
         return ListToken::NotAnInteger;
     value = *number;
     return ListToken::Number;
+}
+
+int progressMaximum(qint64 size)
+{
+    return progressValue(size, size);
+}
+
+int progressValue(qint64 position, qint64 size)
+{
+    const qint64 within = qBound<qint64>(0, position, qMax<qint64>(size, 0));
+    return static_cast<int>(within >> progressShift(size));
 }

@@ -23,4 +23,10 @@ enum class ListToken { Number, End, NotAnInteger };
 // loop over it cannot stall; `value` is set only for ListToken::Number.
 ListToken readListInteger(QTextStream &in, qlonglong &value);
 
+// The range of a progress dialog for a file of `size` bytes, and the value for a read
+// position in it: positions are scaled down as far as needed to fit the dialog's int,
+// so files past 2 GiB show their progress too.
+int progressMaximum(qint64 size);
+int progressValue(qint64 position, qint64 size);
+
 #endif // PRIMEFILE_H

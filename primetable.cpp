@@ -16,8 +16,6 @@
 #include <QSignalBlocker>
 #include <QTextStream>
 
-#include <climits>
-
 namespace {
 
 constexpr int primesPerTick = 1000;
@@ -59,25 +57,6 @@ int fieldWidth(const QListWidget &list)
         longest = qMax(longest, list.item(i)->text().size());
     return longest + 1;
 }
-
-// Maps file positions held in 64 bits onto the int range of a progress dialog.
-class ProgressScale {
-public:
-    explicit ProgressScale(qint64 size)
-        : m_size(size)
-    {
-        while ((size >> m_shift) > INT_MAX)
-            ++m_shift;
-    }
-    int operator()(qint64 position) const
-    {
-        return static_cast<int>(qBound<qint64>(0, position, m_size) >> m_shift);
-    }
-
-private:
-    qint64 m_size;
-    int m_shift = 0;
-};
 
 QString shownName(const QString &fileName)
 {
@@ -256,13 +235,12 @@ void PrimeTable::loadTable()
 bool PrimeTable::readList(QFile &file)
 {
     const qint64 size = file.size();
-    const ProgressScale scale(size);
     QTextStream in(&file);
     ui.list->clear();
     ui.list->setUniformItemSizes(true);
     ui.list->setUpdatesEnabled(false);
 
-    QProgressDialog progress(tr("Odczytywanie"), tr("Przerwij"), 0, scale(size), this);
+    QProgressDialog progress(tr("Odczytywanie"), tr("Przerwij"), 0, progressMaximum(size), this);
     progress.setWindowModality(Qt::WindowModal);
     qlonglong value = 0;
     ListToken token;
@@ -272,7 +250,7 @@ bool PrimeTable::readList(QFile &file)
         if (batch.size() == numbersPerEventPass) {
             appendNumbers(*ui.list, batch);
             batch.clear();
-            progress.setValue(scale(file.pos()));
+            progress.setValue(progressValue(file.pos(), size));
             QCoreApplication::processEvents();
         }
         if (progress.wasCanceled())

@@ -17,6 +17,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 
+#include <climits>
 #include <csignal>
 #include <memory>
 #include <sys/resource.h>
@@ -163,6 +164,8 @@ private slots:
     void parsesTokens_data();
     void parsesTokens();
     void readerNeverStalls();
+    void progressOfLargeFiles_data();
+    void progressOfLargeFiles();
 
     void fileDialogs();
     void savesTenPrimes();
@@ -355,6 +358,35 @@ void TestPrimeFiles::readerNeverStalls()
     QCOMPARE(readListInteger(badIn, value), ListToken::NotAnInteger);
     QCOMPARE(readListInteger(badIn, value), ListToken::Number); // moved past "x"
     QCOMPARE(value, 5LL);
+}
+
+void TestPrimeFiles::progressOfLargeFiles_data()
+{
+    QTest::addColumn<qint64>("size");
+    QTest::addColumn<qint64>("position");
+    QTest::addColumn<int>("maximum");
+    QTest::addColumn<int>("value");
+    const qint64 GiB = qint64(1) << 30;
+    QTest::newRow("empty") << qint64(0) << qint64(0) << 0 << 0;
+    QTest::newRow("small") << qint64(100) << qint64(37) << 100 << 37;
+    QTest::newRow("largest int") << qint64(INT_MAX) << qint64(INT_MAX) << INT_MAX << INT_MAX;
+    QTest::newRow("2 GiB") << 2 * GiB << GiB << int(GiB) << int(GiB / 2);
+    QTest::newRow("3 GiB, end") << 3 * GiB << 3 * GiB << int(3 * GiB / 2) << int(3 * GiB / 2);
+    QTest::newRow("3 GiB, middle")
+        << 3 * GiB << 3 * GiB / 2 << int(3 * GiB / 2) << int(3 * GiB / 4);
+    QTest::newRow("1 TiB, quarter") << 1024 * GiB << 256 * GiB << (1 << 30) << (1 << 28);
+    QTest::newRow("past the end") << qint64(100) << qint64(150) << 100 << 100;
+    QTest::newRow("before the start") << qint64(100) << qint64(-1) << 100 << 0;
+}
+
+void TestPrimeFiles::progressOfLargeFiles()
+{
+    QFETCH(qint64, size);
+    QFETCH(qint64, position);
+    QFETCH(int, maximum);
+    QFETCH(int, value);
+    QCOMPARE(progressMaximum(size), maximum);
+    QCOMPARE(progressValue(position, size), value);
 }
 
 void TestPrimeFiles::fileDialogs()
