@@ -13,7 +13,7 @@ struct Notation {
     int firstDigit; // index in the token
 };
 
-Notation notationOf(const QString &token)
+Notation notationOf(QStringView token)
 {
     const char16_t first = token[0].unicode();
     if (first == u'+' || first == u'-')
@@ -28,6 +28,14 @@ Notation notationOf(const QString &token)
     if (second >= u'0' && second <= u'7')
         return {8, false, 1};
     return {10, false, 0};
+}
+
+ListToken interpret(std::optional<qlonglong> number, qlonglong &value)
+{
+    if (!number)
+        return ListToken::NotAnInteger;
+    value = *number;
+    return ListToken::Number;
 }
 
 int progressShift(qint64 size)
@@ -53,7 +61,7 @@ int digitValue(char16_t c, int base)
 
 } // namespace
 
-std::optional<qlonglong> parseListInteger(const QString &token)
+std::optional<qlonglong> parseListInteger(QStringView token)
 {
     if (token.isEmpty())
         return std::nullopt;
@@ -80,17 +88,53 @@ std::optional<qlonglong> parseListInteger(const QString &token)
     return -static_cast<qlonglong>(magnitude - 1) - 1;
 }
 
-ListToken readListInteger(QTextStream &in, qlonglong &value)
+ListReader::ListReader(QTextStream &in, int chunkLength)
+    : m_in(in)
+    , m_chunkLength(qMax(chunkLength, 1))
 {
-    QString token;
-    in >> token;
-    if (token.isEmpty())
+}
+
+bool ListReader::refill()
+{
+    m_chunk = m_in.read(m_chunkLength);
+    m_position = 0;
+    return !m_chunk.isEmpty();
+}
+
+ListToken ListReader::next(qlonglong &value)
+{
+    const auto isSpace = [this](int i) { return m_chunk.at(i).isSpace(); };
+    m_carried.clear();
+    bool inToken = false;
+    bool overlong = false;
+    for (;;) {
+        if (m_position == m_chunk.size() && !refill())
+            break;
+        if (!inToken) {
+            while (m_position < m_chunk.size() && isSpace(m_position))
+                ++m_position;
+            if (m_position == m_chunk.size())
+                continue;
+            inToken = true;
+        }
+        const int start = m_position;
+        while (m_position < m_chunk.size() && !isSpace(m_position))
+            ++m_position;
+        const QStringView piece = QStringView(m_chunk).mid(start, m_position - start);
+        const bool ended = m_position < m_chunk.size();
+        // Most tokens lie within one chunk and are read where they are.
+        if (ended && m_carried.isEmpty() && !overlong && piece.size() <= maxTokenLength)
+            return interpret(parseListInteger(piece), value);
+        if (m_carried.size() + piece.size() > maxTokenLength)
+            overlong = true;
+        else
+            m_carried.append(piece.data(), piece.size());
+        if (ended)
+            break;
+    }
+    if (!inToken)
         return ListToken::End;
-    const std::optional<qlonglong> number = parseListInteger(token);
-    if (!number)
-        return ListToken::NotAnInteger;
-    value = *number;
-    return ListToken::Number;
+    return interpret(overlong ? std::nullopt : parseListInteger(m_carried), value);
 }
 
 int progressMaximum(qint64 size)

@@ -1,11 +1,12 @@
 #ifndef PRIMEFILE_H
 #define PRIMEFILE_H
 
+#include <QString>
+#include <QStringView>
 #include <QtGlobal>
 
 #include <optional>
 
-class QString;
 class QTextStream;
 
 // Reading of prime list files: white-space separated 64-bit integers written the way
@@ -15,13 +16,32 @@ class QTextStream;
 
 // The value of a whole token, or nothing when the token is not such an integer or its
 // value lies outside the range of qlonglong (the stream would silently wrap it).
-std::optional<qlonglong> parseListInteger(const QString &token);
+std::optional<qlonglong> parseListInteger(QStringView token);
 
 enum class ListToken { Number, End, NotAnInteger };
 
-// Reads the next token of `in`. Every call consumes a token or reaches the end, so a
-// loop over it cannot stall; `value` is set only for ListToken::Number.
-ListToken readListInteger(QTextStream &in, qlonglong &value);
+// Splits the text of a stream into tokens a chunk at a time. A token is kept only up to
+// maxTokenLength characters, so a file without white space cannot fill the memory; a
+// longer token counts as no integer.
+class ListReader {
+public:
+    static constexpr int maxTokenLength = 256;
+
+    explicit ListReader(QTextStream &in, int chunkLength = 1 << 16);
+
+    // Reads the next token. Every call consumes a token or reaches the end, so a loop
+    // over it cannot stall; `value` is set only for ListToken::Number.
+    ListToken next(qlonglong &value);
+
+private:
+    bool refill();
+
+    QTextStream &m_in;
+    const int m_chunkLength;
+    QString m_chunk;
+    int m_position = 0;
+    QString m_carried; // the start of a token cut by the end of a chunk
+};
 
 // The range of a progress dialog for a file of `size` bytes, and the value for a read
 // position in it: positions are scaled down as far as needed to fit the dialog's int,

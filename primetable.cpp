@@ -245,7 +245,8 @@ bool PrimeTable::readList(QFile &file)
     qlonglong value = 0;
     ListToken token;
     QStringList batch;
-    while ((token = readListInteger(in, value)) == ListToken::Number) {
+    ListReader reader(in);
+    while ((token = reader.next(value)) == ListToken::Number) {
         batch << QString::number(value);
         if (batch.size() == numbersPerEventPass) {
             appendNumbers(*ui.list, batch);

@@ -163,7 +163,8 @@ private slots:
 
     void parsesTokens_data();
     void parsesTokens();
-    void readerNeverStalls();
+    void readerAcrossChunks_data();
+    void readerAcrossChunks();
     void progressOfLargeFiles_data();
     void progressOfLargeFiles();
 
@@ -341,23 +342,53 @@ void TestPrimeFiles::parsesTokens()
         QCOMPARE(*parsed, value);
 }
 
-void TestPrimeFiles::readerNeverStalls()
-{
-    QString text = QStringLiteral(" 1\t0x2\n\n+3 ");
-    QTextStream in(&text);
-    qlonglong value = -1;
-    QList<qlonglong> read;
-    while (readListInteger(in, value) == ListToken::Number)
-        read << value;
-    QCOMPARE(read, (QList<qlonglong>{1, 2, 3}));
-    QCOMPARE(readListInteger(in, value), ListToken::End);
+namespace {
 
-    QString bad = QStringLiteral("4 x 5");
-    QTextStream badIn(&bad);
-    QCOMPARE(readListInteger(badIn, value), ListToken::Number);
-    QCOMPARE(readListInteger(badIn, value), ListToken::NotAnInteger);
-    QCOMPARE(readListInteger(badIn, value), ListToken::Number); // moved past "x"
-    QCOMPARE(value, 5LL);
+// The reader's answers for `text` read in chunks of `chunkLength` characters: numbers in
+// decimal, "?" for a token that is not an integer, up to the end.
+QStringList readAllTokens(const QString &text, int chunkLength)
+{
+    QString copy = text;
+    QTextStream in(&copy);
+    ListReader reader(in, chunkLength);
+    QStringList answers;
+    qlonglong value = 0;
+    for (ListToken token; (token = reader.next(value)) != ListToken::End;)
+        answers << (token == ListToken::Number ? QString::number(value) : QStringLiteral("?"));
+    return answers;
+}
+
+} // namespace
+
+void TestPrimeFiles::readerAcrossChunks_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("answers");
+    QTest::newRow("white space everywhere") << " 1\t0x2\n\n+3 \r\n-44  " << words("1 2 3 -44");
+    QTest::newRow("bad tokens are passed") << "4 x 5 12abc 6" << words("4 ? 5 ? 6");
+    QTest::newRow("long numbers") << "9223372036854775807 -9223372036854775808 0b101"
+                                  << words("9223372036854775807 -9223372036854775808 5");
+    QTest::newRow("no white space at the end") << "17" << words("17");
+    QTest::newRow("nothing") << QString() << QStringList();
+    QTest::newRow("white space only") << " \n \t " << QStringList();
+    const QString zeros(ListReader::maxTokenLength - 2, QLatin1Char('0'));
+    QTest::newRow("longest token")
+        << QLatin1Char('-') + zeros + QStringLiteral("1 2") << words("-1 2");
+    QTest::newRow("one too long") << QStringLiteral("-0") + zeros + QStringLiteral("1 2")
+                                  << words("? 2");
+    QTest::newRow("overlong, then digits in the next chunk")
+        << QString(1 << 16, QLatin1Char('x')) + QStringLiteral("5 3") << words("? 3");
+    QTest::newRow("a megabyte without white space")
+        << QString(1 << 20, QLatin1Char('7')) + QStringLiteral(" 3") << words("? 3");
+}
+
+void TestPrimeFiles::readerAcrossChunks()
+{
+    QFETCH(QString, text);
+    QFETCH(QStringList, answers);
+    for (int chunkLength : {1, 2, 3, 5, 8, 64, 1 << 16})
+        QVERIFY2(readAllTokens(text, chunkLength) == answers,
+                 qPrintable(QStringLiteral("chunks of %1").arg(chunkLength)));
 }
 
 void TestPrimeFiles::progressOfLargeFiles_data()
