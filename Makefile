@@ -28,7 +28,7 @@ define ensure_packages
 	fi
 endef
 
-.PHONY: all deps build run test test-sanitize bench format clean
+.PHONY: all deps build run test test-sanitize bench fuzz format clean
 
 all: build
 
@@ -59,6 +59,18 @@ bench: deps
 	    [ -x "$$b" ] || continue; \
 	    echo "== $$b"; QT_QPA_PLATFORM=offscreen "$$b" || exit 1; \
 	done
+
+# libFuzzer run of the prime list reader for FUZZ_TIME seconds (not part of CI). New
+# inputs collect in $(FUZZ_DIR)/corpus; a crash leaves its input in $(FUZZ_DIR).
+FUZZ_TIME ?= 600
+
+fuzz: deps
+	$(call ensure_packages,$(FUZZ_PACKAGES))
+	cmake -S fuzz -B $(FUZZ_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++
+	cmake --build $(FUZZ_DIR) -j $(JOBS)
+	mkdir -p $(FUZZ_DIR)/corpus
+	cd $(FUZZ_DIR) && ./fuzz_primelist -max_total_time=$(FUZZ_TIME) -timeout=10 \
+	    -print_final_stats=1 corpus $(CURDIR)/fuzz/seeds
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')

@@ -1,6 +1,7 @@
 #include "mainwindow.h"
 
 #include "funcs.h"
+#include "primetable.h"
 #include "ui_about.h"
 
 #include <QCoreApplication>
@@ -37,6 +38,7 @@ MainWindow::MainWindow(QWidget *parent)
     ui.setupUi(this);
 
     connect(ui.actionAbout, SIGNAL(triggered()), this, SLOT(about()));
+    connect(ui.actionPrimeTable, SIGNAL(triggered()), this, SLOT(primeTable()));
     connect(ui.nwdGo, SIGNAL(clicked()), this, SLOT(nwd()));
     connect(ui.mulmodGo, SIGNAL(clicked()), this, SLOT(mulmod()));
     connect(ui.odwrGo, SIGNAL(clicked()), this, SLOT(odwr()));
@@ -227,6 +229,17 @@ void MainWindow::about()
     aboutUi.setupUi(&dialog);
     aboutUi.historia->setSource(QUrl(QStringLiteral("qrc:/historia.txt"), QUrl::TolerantMode));
     dialog.exec();
+}
+
+// The window outlives its closing (which only hides it), so a later request brings back
+// the same list and any generation still running.
+void MainWindow::primeTable()
+{
+    if (!primeTab)
+        primeTab.reset(new PrimeTable);
+    primeTab->show();
+    primeTab->raise();
+    primeTab->activateWindow();
 }
 
 void MainWindow::calculateChecksum()

@@ -25,6 +25,7 @@ public slots:
     void shanks();
     void calculateLogN();
     void about();
+    void primeTable();
     void calculateChecksum();
 
 private slots:

@@ -1,0 +1,263 @@
+#include "primetable.h"
+
+#include "funcs.h"
+#include "primefile.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QProgressDialog>
+#include <QRegExp>
+#include <QRegExpValidator>
+#include <QSaveFile>
+#include <QSignalBlocker>
+#include <QTextStream>
+
+namespace {
+
+constexpr int primesPerTick = 1000;
+// Tested candidates grow expensive towards 15 digits; past this a tick hands the event
+// loop back even if its budget of candidates is not used up.
+constexpr qint64 tickMilliseconds = 10;
+// Numbers saved or loaded between two passes of the event loop.
+constexpr int numbersPerEventPass = 1000;
+constexpr int lineCharacters = 80;
+
+// Appends an item per text, right-aligned, in one insertion: a view reacts to every
+// insertion, so adding the items one by one would cost more than finding them.
+void appendNumbers(QListWidget &list, const QStringList &texts)
+{
+    const int first = list.count();
+    list.insertItems(first, texts);
+    // The new rows have not been laid out or painted yet, so the views need no word of
+    // their alignment; each word would make them lay out the whole list again.
+    const QSignalBlocker quiet(list.model());
+    for (int row = first; row < list.count(); ++row)
+        list.item(row)->setTextAlignment(Qt::AlignRight);
+}
+
+// (max - min) / 1000 cut to the low 32 bits of an int, and at least 1: on the widest
+// ranges the cut leaves a negative number and so one candidate per tick.
+int candidateBudget(qlonglong min, qlonglong max)
+{
+    using Wide = funcs_detail::Wide<qlonglong>;
+    const Wide quotient = (static_cast<Wide>(max) - min) / 1000;
+    const auto low = static_cast<qint32>(static_cast<quint32>(quotient & 0xffffffff));
+    return qMax(low, 1);
+}
+
+// One more than the longest item text, so even an unordered list reads back unchanged.
+int fieldWidth(const QListWidget &list)
+{
+    int longest = 0;
+    for (int i = 0; i < list.count(); ++i)
+        longest = qMax(longest, list.item(i)->text().size());
+    return longest + 1;
+}
+
+QString shownName(const QString &fileName)
+{
+    return QDir::toNativeSeparators(fileName);
+}
+
+} // namespace
+
+PrimeTable::PrimeTable(QWidget *parent)
+    : QWidget(parent)
+{
+    ui.setupUi(this);
+
+    connect(ui.load, SIGNAL(clicked()), this, SLOT(loadTable()));
+    connect(ui.save, SIGNAL(clicked()), this, SLOT(saveTable()));
+    connect(ui.min, SIGNAL(textChanged(QString)), this, SLOT(updateState()));
+    connect(ui.max, SIGNAL(textChanged(QString)), this, SLOT(updateState()));
+    connect(ui.generate, SIGNAL(clicked()), this, SLOT(generate()));
+    connect(&timer, SIGNAL(timeout()), this, SLOT(timeout()));
+
+    updateState();
+
+    auto *range = new QRegExpValidator(QRegExp(QStringLiteral("[1-9][0-9]{0,14}")), this);
+    ui.min->setValidator(range);
+    ui.max->setValidator(range);
+}
+
+PrimeTable::~PrimeTable() = default;
+
+void PrimeTable::updateState()
+{
+    ui.generate->setEnabled(!ui.min->text().isEmpty() && !ui.max->text().isEmpty());
+}
+
+void PrimeTable::setFileAndRangeEnabled(bool enabled)
+{
+    ui.save->setEnabled(enabled);
+    ui.load->setEnabled(enabled);
+    ui.min->setEnabled(enabled);
+    ui.max->setEnabled(enabled);
+}
+
+void PrimeTable::generate()
+{
+    const bool running = timer.isActive();
+    setFileAndRangeEnabled(running);
+    if (running) {
+        timer.stop();
+        ui.generate->setText(QStringLiteral("Generuj liczby"));
+        return;
+    }
+    ui.generate->setText(QStringLiteral("Stop"));
+    ui.list->clear();
+    m_current = ui.min->text().toLongLong();
+    if (m_current % 2 == 0)
+        ++m_current;
+    timer.start(1);
+}
+
+void PrimeTable::finishGeneration()
+{
+    timer.stop();
+    ui.generate->setText(QStringLiteral("Generuj liczby"));
+    setFileAndRangeEnabled(true);
+}
+
+// Moves to the next candidate: every odd number, with 1 and 2 before 3. False when the
+// next candidate would not fit qlonglong, which only a field set past its validator allows.
+bool PrimeTable::advanceCandidate()
+{
+    const qlonglong step = m_current > 2 ? 2 : 1;
+    return !__builtin_add_overflow(m_current, step, &m_current);
+}
+
+void PrimeTable::timeout()
+{
+    const qlonglong max = ui.max->text().toLongLong();
+    const qlonglong min = ui.min->text().toLongLong();
+    if (m_current > max) {
+        finishGeneration();
+        return;
+    }
+    const int budget = candidateBudget(min, max);
+    QElapsedTimer clock;
+    clock.start();
+    QStringList found;
+    bool exhausted = false;
+    for (int examined = 1;; ++examined) {
+        const bool isPrime = prime(m_current);
+        if (isPrime)
+            found << QString::number(m_current);
+        if (!advanceCandidate()) {
+            exhausted = true;
+            break;
+        }
+        // A prime costs the whole trial division, most composites far less: the clock is
+        // read after each prime and every few candidates, not at every one.
+        const bool readClock = isPrime || examined % 16 == 0;
+        if (m_current > max || examined >= budget || found.size() >= primesPerTick ||
+            (readClock && clock.hasExpired(tickMilliseconds)))
+            break;
+    }
+    appendNumbers(*ui.list, found);
+    if (exhausted)
+        finishGeneration();
+}
+
+void PrimeTable::saveTable()
+{
+    const QString fileName =
+        QFileDialog::getSaveFileName(this, tr("Wybierz plik"), QStringLiteral("primes.txt"));
+    if (fileName.isEmpty())
+        return;
+    if (!writeList(fileName))
+        QMessageBox::critical(this, tr("Zapisywanie"),
+                              tr("Nie udało się zapisać pliku %1. Jego dotychczasowa zawartość "
+                                 "pozostała bez zmian.")
+                                  .arg(shownName(fileName)));
+}
+
+// Writes through a temporary file that replaces the chosen one only once it is complete,
+// so a failed save leaves the old file as it was. A cancelled save keeps what is written.
+bool PrimeTable::writeList(const QString &fileName)
+{
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Text))
+        return false;
+    QTextStream out(&file);
+    const int width = fieldWidth(*ui.list);
+    const int perLine = qMax(1, lineCharacters / width);
+    out.setFieldWidth(width);
+
+    QProgressDialog progress(tr("Zapisywanie"), tr("Przerwij"), 0, ui.list->count(), this);
+    progress.setWindowModality(Qt::WindowModal);
+    for (int i = 0; i < ui.list->count(); ++i) {
+        out << ui.list->item(i)->text().toLongLong();
+        if (i % perLine == perLine - 1)
+            out << QStringLiteral("\n"); // padded to the field width like a number
+        if (i % numbersPerEventPass == 0) {
+            if (out.status() != QTextStream::Ok)
+                return false;
+            progress.setValue(i);
+            QCoreApplication::processEvents();
+        }
+        if (progress.wasCanceled())
+            break;
+    }
+    out.flush();
+    return out.status() == QTextStream::Ok && file.commit();
+}
+
+void PrimeTable::loadTable()
+{
+    const QString fileName =
+        QFileDialog::getOpenFileName(this, tr("Wybierz plik"), QStringLiteral("primes.txt"));
+    if (fileName.isEmpty() || !QFile::exists(fileName))
+        return;
+    QFile file(fileName);
+    // Not in text mode: that drops every carriage return, so the numbers of a file with
+    // lone CR line ends would run together. The stream takes a CR for white space.
+    if (!file.open(QIODevice::ReadOnly)) {
+        QMessageBox::critical(this, tr("Odczytywanie"),
+                              tr("Nie można otworzyć pliku %1.").arg(shownName(fileName)));
+        return;
+    }
+    if (!readList(file))
+        QMessageBox::warning(this, tr("Odczytywanie"),
+                             tr("Wczytano liczb: %1. Dalsza część pliku %2 nie jest listą liczb "
+                                "całkowitych.")
+                                 .arg(ui.list->count())
+                                 .arg(shownName(fileName)));
+}
+
+// Replaces the list with the numbers of `file`. False when it stopped at a token that is
+// not an integer; the numbers before it stay, as they do when the user cancels.
+bool PrimeTable::readList(QFile &file)
+{
+    const qint64 size = file.size();
+    QTextStream in(&file);
+    ui.list->clear();
+    ui.list->setUniformItemSizes(true);
+    ui.list->setUpdatesEnabled(false);
+
+    QProgressDialog progress(tr("Odczytywanie"), tr("Przerwij"), 0, progressMaximum(size), this);
+    progress.setWindowModality(Qt::WindowModal);
+    qlonglong value = 0;
+    ListToken token;
+    QStringList batch;
+    ListReader reader(in);
+    while ((token = reader.next(value)) == ListToken::Number) {
+        batch << QString::number(value);
+        if (batch.size() == numbersPerEventPass) {
+            appendNumbers(*ui.list, batch);
+            batch.clear();
+            progress.setValue(progressValue(file.pos(), size));
+            QCoreApplication::processEvents();
+        }
+        if (progress.wasCanceled())
+            break;
+    }
+    appendNumbers(*ui.list, batch);
+    ui.list->setUpdatesEnabled(true);
+    return token != ListToken::NotAnInteger;
+}

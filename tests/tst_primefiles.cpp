@@ -1,0 +1,753 @@
+// Saving the prime list to a file and loading it back, with the file dialog answered
+// by the test and every file in a temporary directory.
+
+#include "modal.h"
+#include "primefile.h"
+#include "primesieve.h"
+#include "primetable.h"
+#include "rununtil.h"
+
+#include <QtTest>
+
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+#include <climits>
+#include <csignal>
+#include <memory>
+#include <sys/resource.h>
+
+namespace {
+
+struct FileDialogSeen {
+    bool seen = false;
+    QString title;
+    QFileDialog::AcceptMode mode = QFileDialog::AcceptOpen;
+    QString proposed;
+    QWidget *parent = nullptr;
+};
+
+struct BoxSeen {
+    bool seen = false;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QString title;
+    QString text;
+};
+
+// Answers the next file dialog with `path` (an empty path cancels it), then hands the
+// next modal widget, if any is expected, to `then`.
+void answerFileDialog(const QString &path, FileDialogSeen *seen = nullptr,
+                      std::function<void(QWidget *)> then = {})
+{
+    testing_modal::onNextModal([=](QWidget *modal) {
+        auto *dialog = qobject_cast<QFileDialog *>(modal);
+        if (!dialog) {
+            modal->close();
+            return;
+        }
+        if (seen) {
+            seen->seen = true;
+            seen->title = dialog->windowTitle();
+            seen->mode = dialog->acceptMode();
+            seen->proposed = dialog->selectedFiles().value(0);
+            seen->parent = dialog->parentWidget();
+        }
+        if (then)
+            testing_modal::onNextModal(then);
+        if (path.isEmpty()) {
+            dialog->reject();
+            return;
+        }
+        dialog->setOption(QFileDialog::DontConfirmOverwrite);
+        // The dialog leaves a focused name field as the user typed it.
+        if (QWidget *focused = QApplication::focusWidget())
+            focused->clearFocus();
+        dialog->selectFile(path);
+        // done() rather than accept(): accept() would open a chosen directory.
+        static_cast<QDialog *>(dialog)->done(QDialog::Accepted);
+    });
+}
+
+std::function<void(QWidget *)> recordBox(BoxSeen *seen)
+{
+    return [seen](QWidget *modal) {
+        if (auto *box = qobject_cast<QMessageBox *>(modal)) {
+            seen->seen = true;
+            seen->icon = box->icon();
+            seen->title = box->windowTitle();
+            seen->text = box->text();
+            box->accept();
+            return;
+        }
+        modal->close();
+    };
+}
+
+QByteArray readAll(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QByteArray("<unreadable>");
+    return file.readAll();
+}
+
+void writeFile(const QString &path, const QByteArray &content)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(file.write(content), qint64(content.size()));
+}
+
+// The fixed-width layout worked out with printf: fields of `width`, a padded line
+// break after every `perLine` of them.
+QByteArray fixedWidth(const QStringList &numbers, int width, int perLine)
+{
+    QByteArray out;
+    for (int i = 0; i < numbers.size(); ++i) {
+        out += QString::asprintf("%*lld", width, numbers[i].toLongLong()).toLatin1();
+        if (i % perLine == perLine - 1)
+            out += QByteArray(width - 1, ' ') + '\n';
+    }
+    return out;
+}
+
+QStringList words(const char *text)
+{
+    return QString::fromLatin1(text).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+}
+
+// Lowers the file size limit of the process for one scope; writes past it fail with
+// EFBIG instead of raising SIGXFSZ, which the test case ignores.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        getrlimit(RLIMIT_FSIZE, &m_saved);
+        rlimit lowered = m_saved;
+        lowered.rlim_cur = bytes;
+        m_applied = setrlimit(RLIMIT_FSIZE, &lowered) == 0;
+    }
+    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &m_saved); }
+    bool applied() const { return m_applied; }
+
+private:
+    rlimit m_saved{};
+    bool m_applied = false;
+};
+
+// Tells the watchdog that a modal widget may show up in this scope: a progress dialog
+// appears as soon as it estimates the work to take longer than its minimum duration,
+// which depends on the speed of the build.
+class ModalExpected {
+public:
+    ModalExpected() { ++testing_modal::pendingExpectations(); }
+    ~ModalExpected() { --testing_modal::pendingExpectations(); }
+    ModalExpected(const ModalExpected &) = delete;
+    ModalExpected &operator=(const ModalExpected &) = delete;
+};
+
+} // namespace
+
+class TestPrimeFiles : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void parsesTokens_data();
+    void parsesTokens();
+    void readerAcrossChunks_data();
+    void readerAcrossChunks();
+    void progressOfLargeFiles_data();
+    void progressOfLargeFiles();
+
+    void fileDialogs();
+    void savesTenPrimes();
+    void savesPrimesBelowThousand();
+    void savesTwentySixFieldsOfWidthThree();
+    void emptyListSavesEmptyFile();
+    void roundTrip_data();
+    void roundTrip();
+
+    void loadsIntegers_data();
+    void loadsIntegers();
+    void stopsAtTokenThatIsNoInteger_data();
+    void stopsAtTokenThatIsNoInteger();
+    void loadReplacesListSaveKeepsIt();
+
+    void cancelledFileDialogsChangeNothing();
+    void missingFileIsIgnored();
+    void unopenableFileIsReported();
+    void saveToMissingDirectoryIsReported();
+    void saveBeyondFileSizeLimitKeepsOldFile();
+    void cancellingLoadKeepsPrefix();
+    void cancellingSaveKeepsWrittenPart();
+
+private:
+    template <typename T>
+    T *child(const char *name) const
+    {
+        T *widget = table->findChild<T *>(QLatin1String(name));
+        if (!widget)
+            qFatal("no child named %s", name);
+        return widget;
+    }
+    QString path(const char *name) const { return dir->filePath(QLatin1String(name)); }
+    QStringList listTexts() const;
+    void setList(const QStringList &texts);
+    void generate(const char *min, const char *max);
+    void save(const QString &file, FileDialogSeen *seen = nullptr,
+              std::function<void(QWidget *)> then = {});
+    void load(const QString &file, FileDialogSeen *seen = nullptr,
+              std::function<void(QWidget *)> then = {});
+
+    std::unique_ptr<PrimeTable> table;
+    std::unique_ptr<QTemporaryDir> dir;
+    testing_modal::Watchdog watchdog;
+};
+
+void TestPrimeFiles::initTestCase()
+{
+    std::signal(SIGXFSZ, SIG_IGN);
+}
+
+void TestPrimeFiles::init()
+{
+    dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(dir->isValid());
+    table = std::make_unique<PrimeTable>();
+    watchdog.clear();
+}
+
+void TestPrimeFiles::cleanup()
+{
+    table.reset();
+    dir.reset();
+    QCOMPARE(testing_modal::pendingExpectations(), 0);
+    QCOMPARE(watchdog.unexpected(), QStringList());
+}
+
+QStringList TestPrimeFiles::listTexts() const
+{
+    auto *list = child<QListWidget>("list");
+    QStringList texts;
+    for (int i = 0; i < list->count(); ++i)
+        texts << list->item(i)->text();
+    return texts;
+}
+
+// Fills the list the way a load would, without going through a file.
+void TestPrimeFiles::setList(const QStringList &texts)
+{
+    auto *list = child<QListWidget>("list");
+    list->clear();
+    for (const QString &text : texts) {
+        auto *item = new QListWidgetItem(text);
+        item->setTextAlignment(Qt::AlignRight);
+        list->addItem(item);
+    }
+}
+
+void TestPrimeFiles::generate(const char *min, const char *max)
+{
+    child<QLineEdit>("min")->setText(QLatin1String(min));
+    child<QLineEdit>("max")->setText(QLatin1String(max));
+    auto *button = child<QPushButton>("generate");
+    QTest::mouseClick(button, Qt::LeftButton);
+    QVERIFY(runUntil([button] { return button->text() != QLatin1String("Stop"); }));
+}
+
+void TestPrimeFiles::save(const QString &file, FileDialogSeen *seen,
+                          std::function<void(QWidget *)> then)
+{
+    answerFileDialog(file, seen, std::move(then));
+    QTest::mouseClick(child<QPushButton>("save"), Qt::LeftButton);
+}
+
+void TestPrimeFiles::load(const QString &file, FileDialogSeen *seen,
+                          std::function<void(QWidget *)> then)
+{
+    answerFileDialog(file, seen, std::move(then));
+    QTest::mouseClick(child<QPushButton>("load"), Qt::LeftButton);
+}
+
+void TestPrimeFiles::parsesTokens_data()
+{
+    QTest::addColumn<QString>("token");
+    QTest::addColumn<bool>("valid");
+    QTest::addColumn<qlonglong>("value");
+    const qlonglong largest = std::numeric_limits<qlonglong>::max();
+    const qlonglong smallest = std::numeric_limits<qlonglong>::min();
+
+    QTest::newRow("decimal") << "997" << true << 997LL;
+    QTest::newRow("zero") << "0" << true << 0LL;
+    QTest::newRow("plus") << "+5" << true << 5LL;
+    QTest::newRow("minus") << "-7" << true << -7LL;
+    QTest::newRow("minus zero") << "-0" << true << 0LL;
+    QTest::newRow("octal") << "010" << true << 8LL;
+    QTest::newRow("octal zeros") << "00" << true << 0LL;
+    QTest::newRow("0 then 8 is decimal") << "08" << true << 8LL;
+    QTest::newRow("0 then 9 is decimal") << "0919" << true << 919LL;
+    QTest::newRow("signed octal look is decimal") << "+010" << true << 10LL;
+    QTest::newRow("hex") << "0x1F" << true << 31LL;
+    QTest::newRow("hex upper") << "0X1f" << true << 31LL;
+    QTest::newRow("binary") << "0b101" << true << 5LL;
+    QTest::newRow("binary upper") << "0B11" << true << 3LL;
+    QTest::newRow("largest") << "9223372036854775807" << true << largest;
+    QTest::newRow("smallest") << "-9223372036854775808" << true << smallest;
+    QTest::newRow("largest hex") << "0x7fffffffffffffff" << true << largest;
+    QTest::newRow("largest octal") << "0777777777777777777777" << true << largest;
+    QTest::newRow("leading zeros") << "-0000000000000000000000000000001" << true << -1LL;
+    QTest::newRow("15 digits") << "999999999999999" << true << 999999999999999LL;
+
+    QTest::newRow("one past largest") << "9223372036854775808" << false << 0LL;
+    QTest::newRow("one below smallest") << "-9223372036854775809" << false << 0LL;
+    QTest::newRow("20 digits") << "12345678901234567890" << false << 0LL;
+    QTest::newRow("hex past largest") << "0x8000000000000000" << false << 0LL;
+    QTest::newRow("hex of -1") << "0xffffffffffffffff" << false << 0LL;
+    QTest::newRow("octal past largest") << "01000000000000000000000" << false << 0LL;
+    QTest::newRow("letters") << "abc" << false << 0LL;
+    QTest::newRow("number then letters") << "12abc" << false << 0LL;
+    QTest::newRow("comma") << "1,2" << false << 0LL;
+    QTest::newRow("sign alone") << "-" << false << 0LL;
+    QTest::newRow("plus alone") << "+" << false << 0LL;
+    QTest::newRow("double sign") << "--5" << false << 0LL;
+    QTest::newRow("hex prefix alone") << "0x" << false << 0LL;
+    QTest::newRow("binary prefix alone") << "0b" << false << 0LL;
+    QTest::newRow("binary digit 2") << "0b102" << false << 0LL;
+    QTest::newRow("octal digit 8") << "018" << false << 0LL;
+    QTest::newRow("hex digit g") << "0x1g" << false << 0LL;
+    QTest::newRow("signed hex") << "-0x1F" << false << 0LL;
+    QTest::newRow("decimal point") << "2.5" << false << 0LL;
+    QTest::newRow("exponent") << "1e3" << false << 0LL;
+    QTest::newRow("arabic-indic digit") << QString(QChar(0x0663)) << false << 0LL;
+    QTest::newRow("empty") << QString() << false << 0LL;
+}
+
+void TestPrimeFiles::parsesTokens()
+{
+    QFETCH(QString, token);
+    QFETCH(bool, valid);
+    QFETCH(qlonglong, value);
+    const std::optional<qlonglong> parsed = parseListInteger(token);
+    QCOMPARE(parsed.has_value(), valid);
+    if (valid)
+        QCOMPARE(*parsed, value);
+}
+
+namespace {
+
+// The reader's answers for `text` read in chunks of `chunkLength` characters: numbers in
+// decimal, "?" for a token that is not an integer, up to the end.
+QStringList readAllTokens(const QString &text, int chunkLength)
+{
+    QString copy = text;
+    QTextStream in(&copy);
+    ListReader reader(in, chunkLength);
+    QStringList answers;
+    qlonglong value = 0;
+    for (ListToken token; (token = reader.next(value)) != ListToken::End;)
+        answers << (token == ListToken::Number ? QString::number(value) : QStringLiteral("?"));
+    return answers;
+}
+
+} // namespace
+
+void TestPrimeFiles::readerAcrossChunks_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("answers");
+    QTest::newRow("white space everywhere") << " 1\t0x2\n\n+3 \r\n-44  " << words("1 2 3 -44");
+    QTest::newRow("bad tokens are passed") << "4 x 5 12abc 6" << words("4 ? 5 ? 6");
+    QTest::newRow("long numbers") << "9223372036854775807 -9223372036854775808 0b101"
+                                  << words("9223372036854775807 -9223372036854775808 5");
+    QTest::newRow("no white space at the end") << "17" << words("17");
+    QTest::newRow("nothing") << QString() << QStringList();
+    QTest::newRow("white space only") << " \n \t " << QStringList();
+    const QString zeros(ListReader::maxTokenLength - 2, QLatin1Char('0'));
+    QTest::newRow("longest token")
+        << QLatin1Char('-') + zeros + QStringLiteral("1 2") << words("-1 2");
+    QTest::newRow("one too long") << QStringLiteral("-0") + zeros + QStringLiteral("1 2")
+                                  << words("? 2");
+    QTest::newRow("overlong, then digits in the next chunk")
+        << QString(1 << 16, QLatin1Char('x')) + QStringLiteral("5 3") << words("? 3");
+    QTest::newRow("a megabyte without white space")
+        << QString(1 << 20, QLatin1Char('7')) + QStringLiteral(" 3") << words("? 3");
+}
+
+void TestPrimeFiles::readerAcrossChunks()
+{
+    QFETCH(QString, text);
+    QFETCH(QStringList, answers);
+    for (int chunkLength : {1, 2, 3, 5, 8, 64, 1 << 16})
+        QVERIFY2(readAllTokens(text, chunkLength) == answers,
+                 qPrintable(QStringLiteral("chunks of %1").arg(chunkLength)));
+}
+
+void TestPrimeFiles::progressOfLargeFiles_data()
+{
+    QTest::addColumn<qint64>("size");
+    QTest::addColumn<qint64>("position");
+    QTest::addColumn<int>("maximum");
+    QTest::addColumn<int>("value");
+    const qint64 GiB = qint64(1) << 30;
+    QTest::newRow("empty") << qint64(0) << qint64(0) << 0 << 0;
+    QTest::newRow("small") << qint64(100) << qint64(37) << 100 << 37;
+    QTest::newRow("largest int") << qint64(INT_MAX) << qint64(INT_MAX) << INT_MAX << INT_MAX;
+    QTest::newRow("2 GiB") << 2 * GiB << GiB << int(GiB) << int(GiB / 2);
+    QTest::newRow("3 GiB, end") << 3 * GiB << 3 * GiB << int(3 * GiB / 2) << int(3 * GiB / 2);
+    QTest::newRow("3 GiB, middle")
+        << 3 * GiB << 3 * GiB / 2 << int(3 * GiB / 2) << int(3 * GiB / 4);
+    QTest::newRow("1 TiB, quarter") << 1024 * GiB << 256 * GiB << (1 << 30) << (1 << 28);
+    QTest::newRow("past the end") << qint64(100) << qint64(150) << 100 << 100;
+    QTest::newRow("before the start") << qint64(100) << qint64(-1) << 100 << 0;
+}
+
+void TestPrimeFiles::progressOfLargeFiles()
+{
+    QFETCH(qint64, size);
+    QFETCH(qint64, position);
+    QFETCH(int, maximum);
+    QFETCH(int, value);
+    QCOMPARE(progressMaximum(size), maximum);
+    QCOMPARE(progressValue(position, size), value);
+}
+
+void TestPrimeFiles::fileDialogs()
+{
+    setList(words("2 3"));
+    FileDialogSeen saving;
+    save(path("a.txt"), &saving);
+    QVERIFY(saving.seen);
+    QCOMPARE(saving.title, QStringLiteral("Wybierz plik"));
+    QCOMPARE(saving.mode, QFileDialog::AcceptSave);
+    QCOMPARE(saving.proposed, QDir::current().absoluteFilePath(QStringLiteral("primes.txt")));
+    QCOMPARE(saving.parent, static_cast<QWidget *>(table.get()));
+
+    FileDialogSeen loading;
+    load(path("a.txt"), &loading);
+    QVERIFY(loading.seen);
+    QCOMPARE(loading.title, QStringLiteral("Wybierz plik"));
+    QCOMPARE(loading.mode, QFileDialog::AcceptOpen);
+    QCOMPARE(QFileInfo(loading.proposed).fileName(), QStringLiteral("primes.txt"));
+    QCOMPARE(loading.parent, static_cast<QWidget *>(table.get()));
+    QCOMPARE(listTexts(), words("2 3"));
+}
+
+void TestPrimeFiles::savesTenPrimes()
+{
+    generate("1", "30");
+    save(path("ten.txt"));
+    QCOMPARE(readAll(path("ten.txt")), QByteArray("  2  3  5  7 11 13 17 19 23 29"));
+    setList({});
+    load(path("ten.txt"));
+    QCOMPARE(listTexts(), words("2 3 5 7 11 13 17 19 23 29"));
+}
+
+void TestPrimeFiles::savesPrimesBelowThousand()
+{
+    generate("1", "1000");
+    const QStringList primes = primeTextsUpTo(1000);
+    QCOMPARE(primes.size(), 168);
+    save(path("thousand.txt"));
+    const QByteArray written = readAll(path("thousand.txt"));
+    QCOMPARE(written, fixedWidth(primes, 4, 20));
+    const QList<QByteArray> lines = written.split('\n');
+    QCOMPARE(lines.size(), 9);
+    for (int i = 0; i < 8; ++i)
+        QCOMPARE(lines[i].size(), 83); // twenty fields and the three blanks of the break
+    QCOMPARE(lines[8], QByteArray(" 947 953 967 971 977 983 991 997"));
+}
+
+void TestPrimeFiles::savesTwentySixFieldsOfWidthThree()
+{
+    QStringList items;
+    for (int n = 10; n < 36; ++n)
+        items << QString::number(n);
+    setList(items);
+    save(path("26.txt"));
+    QByteArray expected;
+    for (int n = 10; n < 36; ++n)
+        expected += ' ' + QByteArray::number(n);
+    expected += "  \n";
+    QCOMPARE(readAll(path("26.txt")), expected);
+}
+
+void TestPrimeFiles::emptyListSavesEmptyFile()
+{
+    writeFile(path("old.txt"), "old content");
+    save(path("old.txt"));
+    QVERIFY(QFileInfo::exists(path("old.txt")));
+    QCOMPARE(readAll(path("old.txt")), QByteArray());
+    setList(words("4"));
+    load(path("old.txt"));
+    QCOMPARE(listTexts(), QStringList());
+}
+
+void TestPrimeFiles::roundTrip_data()
+{
+    QTest::addColumn<QStringList>("items");
+    QTest::addColumn<int>("width");
+    QTest::newRow("one") << words("7") << 2;
+    QTest::newRow("exactly one line") << words("2 3 5 7 11 13 17 19 23 29 31 37 41 43 47 53 59 61 "
+                                               "67 71 73 79 83 89 97 101")
+                                      << 4;
+    QTest::newRow("longest first") << words("123456 5 1000 3") << 7;
+    QTest::newRow("negative") << words("-5 7 -123 0") << 5;
+    QTest::newRow("extremes") << words("-9223372036854775808 9223372036854775807 0") << 21;
+    QTest::newRow("15 digits") << words("999999999999947 999999999999989") << 16;
+    QStringList many;
+    for (int n = 1; n <= 5000; n += 7)
+        many << QString::number(n);
+    QTest::newRow("many lines") << many << 5;
+}
+
+void TestPrimeFiles::roundTrip()
+{
+    QFETCH(QStringList, items);
+    QFETCH(int, width);
+    setList(items);
+    save(path("trip.txt"));
+    const QByteArray written = readAll(path("trip.txt"));
+    QCOMPARE(written, fixedWidth(items, width, 80 / width));
+    QCOMPARE(listTexts(), items);
+    setList(words("1 2 3"));
+    load(path("trip.txt"));
+    QCOMPARE(listTexts(), items);
+    for (int i = 0; i < items.size(); ++i)
+        QCOMPARE(child<QListWidget>("list")->item(i)->textAlignment(), int(Qt::AlignRight));
+}
+
+void TestPrimeFiles::loadsIntegers_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QStringList>("expected");
+    QTest::newRow("one per line") << QByteArray("2\n3\n5\n") << words("2 3 5");
+    QTest::newRow("mixed white space") << QByteArray(" \t2   3\t\t5 \n 7\n\n\n11\r\n13\v17\f19\r23")
+                                       << words("2 3 5 7 11 13 17 19 23");
+    QTest::newRow("carriage returns alone") << QByteArray("2\r3\r\r5\r") << words("2 3 5");
+    QTest::newRow("blank lines") << QByteArray("\n\n2\n\n\n3\n\n") << words("2 3");
+    QTest::newRow("trailing blanks") << QByteArray("2   \n3      ") << words("2 3");
+    QTest::newRow("no final line break") << QByteArray("2 3") << words("2 3");
+    QTest::newRow("plus sign") << QByteArray("+5") << words("5");
+    QTest::newRow("octal") << QByteArray("010") << words("8");
+    QTest::newRow("hex") << QByteArray("0x1F") << words("31");
+    QTest::newRow("binary") << QByteArray("0b101") << words("5");
+    QTest::newRow("negative") << QByteArray("-7 -0") << words("-7 0");
+    QTest::newRow("unordered, repeated, composite") << QByteArray("9 4 4 1") << words("9 4 4 1");
+    QTest::newRow("limits") << QByteArray("9223372036854775807 -9223372036854775808")
+                            << words("9223372036854775807 -9223372036854775808");
+    QTest::newRow("empty file") << QByteArray() << QStringList();
+    QTest::newRow("white space only") << QByteArray(" \n\t\n  \r\n") << QStringList();
+}
+
+void TestPrimeFiles::loadsIntegers()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QStringList, expected);
+    writeFile(path("in.txt"), content);
+    setList(words("100 200"));
+    load(path("in.txt"));
+    QCOMPARE(listTexts(), expected);
+    auto *list = child<QListWidget>("list");
+    QVERIFY(list->updatesEnabled());
+    QVERIFY(list->uniformItemSizes());
+}
+
+void TestPrimeFiles::stopsAtTokenThatIsNoInteger_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QStringList>("kept");
+    QTest::newRow("word") << QByteArray("2 3 abc 5 7") << words("2 3");
+    QTest::newRow("first token") << QByteArray("abc 2 3") << QStringList();
+    QTest::newRow("20 digits") << QByteArray("2 3 12345678901234567890 7") << words("2 3");
+    QTest::newRow("one past largest") << QByteArray("1 9223372036854775808") << words("1");
+    QTest::newRow("glued letters") << QByteArray("2\n3x\n5") << words("2");
+    QTest::newRow("comma separated") << QByteArray("2,3,5") << QStringList();
+    QTest::newRow("decimal point") << QByteArray("2 3.0 5") << words("2");
+    QTest::newRow("sign alone") << QByteArray("2 - 3") << words("2");
+    QTest::newRow("binary data") << QByteArray("2 3\x01\xff\xfe", 7) << words("2");
+}
+
+void TestPrimeFiles::stopsAtTokenThatIsNoInteger()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QStringList, kept);
+    writeFile(path("bad.txt"), content);
+    BoxSeen box;
+    load(path("bad.txt"), nullptr, recordBox(&box));
+    QCOMPARE(listTexts(), kept);
+    QVERIFY(box.seen);
+    QCOMPARE(box.icon, QMessageBox::Warning);
+    QCOMPARE(box.title, QStringLiteral("Odczytywanie"));
+    QCOMPARE(box.text, QStringLiteral("Wczytano liczb: %1. Dalsza część pliku %2 nie jest listą "
+                                      "liczb całkowitych.")
+                           .arg(kept.size())
+                           .arg(path("bad.txt")));
+}
+
+void TestPrimeFiles::loadReplacesListSaveKeepsIt()
+{
+    writeFile(path("in.txt"), "11 13");
+    generate("1", "10");
+    QCOMPARE(listTexts(), words("2 3 5 7"));
+    save(path("out.txt"));
+    QCOMPARE(listTexts(), words("2 3 5 7"));
+    load(path("in.txt"));
+    QCOMPARE(listTexts(), words("11 13"));
+    QCOMPARE(child<QLineEdit>("min")->text(), QStringLiteral("1"));
+    QCOMPARE(child<QLineEdit>("max")->text(), QStringLiteral("10"));
+    QCOMPARE(readAll(path("out.txt")), QByteArray(" 2 3 5 7"));
+}
+
+void TestPrimeFiles::cancelledFileDialogsChangeNothing()
+{
+    setList(words("2 3"));
+    writeFile(path("primes.txt"), "5");
+    FileDialogSeen seen;
+    save(QString(), &seen);
+    QVERIFY(seen.seen);
+    QCOMPARE(readAll(path("primes.txt")), QByteArray("5"));
+    QCOMPARE(QDir(dir->path()).entryList(QDir::Files), QStringList{QStringLiteral("primes.txt")});
+    seen = {};
+    load(QString(), &seen);
+    QVERIFY(seen.seen);
+    QCOMPARE(listTexts(), words("2 3"));
+}
+
+void TestPrimeFiles::missingFileIsIgnored()
+{
+    setList(words("2 3"));
+    load(path("nothing-here.txt"));
+    QCOMPARE(listTexts(), words("2 3")); // and no box: the watchdog would have seen it
+}
+
+void TestPrimeFiles::unopenableFileIsReported()
+{
+    // Root may open any file; a directory cannot be opened as one.
+    QVERIFY(QDir(dir->path()).mkdir(QStringLiteral("folder")));
+    setList(words("2 3"));
+    BoxSeen box;
+    load(path("folder"), nullptr, recordBox(&box));
+    QCOMPARE(listTexts(), words("2 3"));
+    QVERIFY(box.seen);
+    QCOMPARE(box.icon, QMessageBox::Critical);
+    QCOMPARE(box.text, QStringLiteral("Nie można otworzyć pliku %1.").arg(path("folder")));
+}
+
+void TestPrimeFiles::saveToMissingDirectoryIsReported()
+{
+    setList(words("2 3"));
+    const QString target = path("missing/primes.txt");
+    BoxSeen box;
+    save(target, nullptr, recordBox(&box));
+    QVERIFY(box.seen);
+    QCOMPARE(box.icon, QMessageBox::Critical);
+    QCOMPARE(box.title, QStringLiteral("Zapisywanie"));
+    QVERIFY2(box.text.contains(target), qPrintable(box.text));
+    QVERIFY(!QFileInfo::exists(target));
+    QCOMPARE(listTexts(), words("2 3"));
+}
+
+void TestPrimeFiles::saveBeyondFileSizeLimitKeepsOldFile()
+{
+    const QByteArray old("  2  3  5  7 11 13 17 19 23 29");
+    writeFile(path("primes.txt"), old);
+    generate("1", "100000"); // about 58 KB of fields
+    BoxSeen box;
+    {
+        FileSizeLimit limit(4096);
+        QVERIFY(limit.applied());
+        save(path("primes.txt"), nullptr, recordBox(&box));
+    }
+    QVERIFY(box.seen);
+    QCOMPARE(box.icon, QMessageBox::Critical);
+    QVERIFY2(box.text.contains(path("primes.txt")), qPrintable(box.text));
+    QCOMPARE(readAll(path("primes.txt")), old);
+    QCOMPARE(QDir(dir->path()).entryList(QDir::Files), QStringList{QStringLiteral("primes.txt")});
+    QCOMPARE(child<QListWidget>("list")->count(), 9592);
+
+    // Under no limit the same save succeeds and replaces the file.
+    save(path("primes.txt"));
+    QCOMPARE(readAll(path("primes.txt")), fixedWidth(primeTextsUpTo(100000), 6, 13));
+}
+
+void TestPrimeFiles::cancellingLoadKeepsPrefix()
+{
+    QByteArray content;
+    QStringList numbers;
+    for (int n = 1; n <= 200000; ++n) {
+        numbers << QString::number(n);
+        content += QByteArray::number(n) + '\n';
+    }
+    writeFile(path("long.txt"), content);
+
+    auto *list = child<QListWidget>("list");
+    QString label;
+    int maximum = -1;
+    QTimer canceller;
+    connect(&canceller, &QTimer::timeout, [&] {
+        auto *progress = table->findChild<QProgressDialog *>();
+        if (!progress || list->count() < 3000)
+            return;
+        label = progress->labelText();
+        maximum = progress->maximum();
+        QCOMPARE(progress->windowModality(), Qt::WindowModal);
+        progress->cancel();
+    });
+    canceller.start(0);
+    const ModalExpected progressDialog;
+    load(path("long.txt"));
+    canceller.stop();
+
+    QCOMPARE(label, QStringLiteral("Odczytywanie"));
+    QCOMPARE(maximum, content.size());
+    const QStringList read = listTexts();
+    QVERIFY(read.size() >= 3000);
+    QVERIFY(read.size() < numbers.size());
+    QCOMPARE(read, numbers.mid(0, read.size()));
+    QVERIFY(list->updatesEnabled());
+}
+
+void TestPrimeFiles::cancellingSaveKeepsWrittenPart()
+{
+    QStringList numbers;
+    for (int n = 1; n <= 50000; ++n)
+        numbers << QString::number(n);
+    setList(numbers);
+    writeFile(path("primes.txt"), "old");
+
+    QString label;
+    int maximum = -1;
+    QTimer canceller;
+    connect(&canceller, &QTimer::timeout, [&] {
+        if (auto *progress = table->findChild<QProgressDialog *>()) {
+            label = progress->labelText();
+            maximum = progress->maximum();
+            progress->cancel();
+        }
+    });
+    canceller.start(0);
+    const ModalExpected progressDialog;
+    save(path("primes.txt"));
+    canceller.stop();
+
+    QCOMPARE(label, QStringLiteral("Zapisywanie"));
+    QCOMPARE(maximum, numbers.size());
+    const QByteArray whole = fixedWidth(numbers, 6, 13);
+    const QByteArray written = readAll(path("primes.txt"));
+    QVERIFY(!written.isEmpty());
+    QVERIFY(written.size() < whole.size());
+    QVERIFY(whole.startsWith(written));
+    QCOMPARE(listTexts(), numbers);
+}
+
+QTEST_MAIN(TestPrimeFiles)
+#include "tst_primefiles.moc"
