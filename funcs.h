@@ -196,9 +196,9 @@ T pot(T x, T mask)
 
 // The Jacobi symbol (a/n) for odd n >= 3, computed recursively: 0 for even n or when a
 // and n share a factor. The symbol over 1 is 1 (the empty product); without that rule the
-// recursion over n = 1 would never end. Any a of T is accepted; a is reduced modulo n
-// before the common-factor test, which gives the same answer and keeps the minimum of T
-// away from nwd.
+// recursion over n = 1 would never end. Any a of T is accepted: a is first brought into
+// 0 .. |n| - 1, which gives the common-factor test the same answer, keeps the minimum of T
+// away from nwd and makes (a/n) right for negative a as well.
 template <typename T>
 T Jacobi(T a, T n)
 {
@@ -207,7 +207,9 @@ T Jacobi(T a, T n)
         return 0;
     if (n == 1 || n == -1)
         return 1;
-    const T a1 = a % n;
+    T a1 = a % n;
+    if (a1 < 0)
+        a1 += n < 0 ? -n : n;
     if (nwd(a1, n) != 1)
         return 0;
     if (a1 == 1)
