@@ -7,6 +7,7 @@
 #include <array>
 #include <cmath>
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <limits>
 #include <numeric>
@@ -74,6 +75,96 @@ T powerNotAbove(T q, long long l, T limit)
     for (long long i = 0; i < l && power <= limit / q; ++i)
         power *= q;
     return power;
+}
+
+using u64 = std::uint64_t;
+__extension__ typedef unsigned __int128 u128;
+
+// Multiplication modulo an odd n below 2^63 without division (Montgomery's method).
+// A residue x is held in the form x * 2^64 mod n, always in 0 .. n - 1, so two forms are
+// equal exactly when their residues are, and a form shares its factors with n exactly as
+// its residue does.
+class Montgomery {
+public:
+    explicit Montgomery(u64 n)
+        : n_(n)
+        , negInverse_(0 - inverseModR(n))
+        , one_((0 - n) % n)
+    {
+        rSquared_ = static_cast<u64>(static_cast<u128>(one_) * one_ % n);
+    }
+
+    u64 one() const { return one_; }
+    u64 toForm(u64 x) const { return multiply(x % n_, rSquared_); }
+    u64 fromForm(u64 form) const { return reduce(form); }
+    u64 multiply(u64 a, u64 b) const { return reduce(static_cast<u128>(a) * b); }
+    u64 add(u64 a, u64 b) const
+    {
+        const u64 sum = a + b;
+        return sum >= n_ ? sum - n_ : sum;
+    }
+    u64 power(u64 baseForm, u64 w) const
+    {
+        u64 result = one_;
+        for (; w > 0; w >>= 1) {
+            if ((w & 1) != 0)
+                result = multiply(result, baseForm);
+            baseForm = multiply(baseForm, baseForm);
+        }
+        return result;
+    }
+
+private:
+    // n^-1 modulo 2^64 by Newton's iteration; each round doubles the correct low bits.
+    static u64 inverseModR(u64 n)
+    {
+        u64 inverse = n;
+        for (int round = 0; round < 5; ++round)
+            inverse *= 2 - n * inverse;
+        return inverse;
+    }
+
+    // t * 2^-64 mod n for t < n * 2^64; the sum below stays under 2^128 since n < 2^63.
+    u64 reduce(u128 t) const
+    {
+        const u64 m = static_cast<u64>(t) * negInverse_;
+        const auto u = static_cast<u64>((t + static_cast<u128>(m) * n_) >> 64);
+        return u >= n_ ? u - n_ : u;
+    }
+
+    u64 n_;
+    u64 negInverse_;
+    u64 one_;
+    u64 rSquared_ = 0;
+};
+
+// Deterministic Miller-Rabin: exact for every n below 2^63 with the first twelve primes
+// as bases.
+inline bool isPrime64(u64 n)
+{
+    static constexpr u64 bases[] = {2, 3, 5, 7, 11, 13, 17, 19, 23, 29, 31, 37};
+    if (n < 2)
+        return false;
+    for (const u64 p : bases)
+        if (n % p == 0)
+            return n == p;
+    const Montgomery mont(n);
+    const u64 minusOne = n - mont.one();
+    u64 odd = n - 1;
+    int twos = 0;
+    for (; odd % 2 == 0; odd /= 2)
+        ++twos;
+    for (const u64 a : bases) {
+        u64 x = mont.power(mont.toForm(a), odd);
+        if (x == mont.one() || x == minusOne)
+            continue;
+        int r = 1;
+        for (; r < twos && x != minusOne; ++r)
+            x = mont.multiply(x, x);
+        if (x != minusOne)
+            return false;
+    }
+    return true;
 }
 
 } // namespace funcs_detail
@@ -252,19 +343,12 @@ T pollard_func(T x, T n)
     return static_cast<T>((static_cast<W>(x) * x + 1) % n);
 }
 
-// Pollard's rho with the sequence x -> x * x + 1 from 2 and Floyd's cycle detection.
-// (d, n / d) with 1 < d < n for the first step whose difference shares a factor d with n;
-// (2, n / 2) for even n; empty for 0 and when the cycle closes without a divisor. The
-// "failure" exception for a divisor equal to n cannot arise with exact products.
+namespace funcs_detail {
+
+// The rho loop as written, from the sequence values a and b on.
 template <typename T>
-std::optional<std::pair<T, T>> pollard(T n)
+std::optional<std::pair<T, T>> rhoFrom(T a, T b, T n)
 {
-    if (n == 0)
-        return std::nullopt;
-    if (n % 2 == 0)
-        return std::make_pair(T(2), n / 2);
-    T a = 2;
-    T b = 2;
     for (;;) {
         a = pollard_func(a, n);
         b = pollard_func(pollard_func(b, n), n);
@@ -276,6 +360,59 @@ std::optional<std::pair<T, T>> pollard(T n)
         if (d == n)
             throw QStringLiteral("failure");
     }
+}
+
+// The rho loop for an odd composite n >= 9 in Montgomery form, with one GCD per batch of
+// steps over the product of the differences. That product shares a factor with n exactly
+// when some step of the batch does (or closes the cycle, which makes it 0), and then the
+// batch is replayed step by step from its start, so the result is that of the loop as
+// written.
+template <typename T>
+std::optional<std::pair<T, T>> rhoBatched(T n)
+{
+    constexpr int batch = 128;
+    const Montgomery mont(static_cast<u64>(n));
+    const auto next = [&mont](u64 x) { return mont.add(mont.multiply(x, x), mont.one()); };
+    u64 a = mont.toForm(2);
+    u64 b = a;
+    for (;;) {
+        const u64 batchA = a;
+        const u64 batchB = b;
+        u64 product = mont.one();
+        for (int i = 0; i < batch; ++i) {
+            a = next(a);
+            b = next(next(b));
+            product = mont.multiply(product, a > b ? a - b : b - a);
+        }
+        if (std::gcd(product, static_cast<u64>(n)) != 1)
+            return rhoFrom(static_cast<T>(mont.fromForm(batchA)),
+                           static_cast<T>(mont.fromForm(batchB)), n);
+    }
+}
+
+} // namespace funcs_detail
+
+// Pollard's rho with the sequence x -> x * x + 1 from 2 and Floyd's cycle detection.
+// (d, n / d) with 1 < d < n for the first step whose difference shares a factor d with n;
+// (2, n / 2) for even n; empty for 0 and when the cycle closes without a divisor. The
+// "failure" exception for a divisor equal to n cannot arise with exact products.
+// The answers come without walking the whole cycle where it is certain to close without
+// a divisor: for a prime n (every difference is then coprime to it) and for a negative n
+// (no divisor is below it).
+template <typename T>
+std::optional<std::pair<T, T>> pollard(T n)
+{
+    if (n == 0)
+        return std::nullopt;
+    if (n % 2 == 0)
+        return std::make_pair(T(2), n / 2);
+    if (n < 0)
+        return std::nullopt;
+    if (n < 9)
+        return funcs_detail::rhoFrom<T>(2, 2, n);
+    if (funcs_detail::isPrime64(static_cast<funcs_detail::u64>(n)))
+        return std::nullopt;
+    return funcs_detail::rhoBatched(n);
 }
 
 namespace funcs_detail {
