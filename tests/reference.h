@@ -12,6 +12,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <memory_resource>
 #include <optional>
 #include <unordered_map>
 #include <utility>
@@ -106,12 +107,13 @@ inline Factors pollard(long long n)
     }
 }
 
-// Baby-step giant-step exactly as written, with the standard hash map and 64-bit
-// products. Throws std::bad_optional_access when alfa has no inverse modulo n.
-inline std::optional<int> shanks(int n, int alfa, int beta)
+// Baby-step giant-step exactly as written, with 64-bit products, in a map with unique
+// keys and insert-or-overwrite (the standard hash map unless the caller passes another).
+// Throws std::bad_optional_access when alfa has no inverse modulo n.
+template <typename Map = std::unordered_map<int, int>>
+std::optional<int> shanks(int n, int alfa, int beta, Map hash = Map())
 {
     const auto m = static_cast<int>(std::ceil(std::sqrt(static_cast<double>(n))));
-    std::unordered_map<int, int> hash;
     long long e = 1;
     for (int i = 0; i < m; ++i) {
         hash[static_cast<int>(e)] = i;
@@ -131,6 +133,14 @@ inline std::optional<int> shanks(int n, int alfa, int beta)
         current = current * malfa % n;
     }
     return std::nullopt;
+}
+
+// The same with the map's nodes taken from one arena: the tests call it thousands of
+// times, and a node allocation each costs a stack unwind in the sanitizer build.
+inline std::optional<int> shanksInArena(int n, int alfa, int beta)
+{
+    std::pmr::monotonic_buffer_resource arena;
+    return shanks(n, alfa, beta, std::pmr::unordered_map<int, int>(&arena));
 }
 
 // The phrase cipher's substitution exactly as written: a linear search of each letter in
