@@ -14,8 +14,8 @@
 #include <optional>
 #include <random>
 #include <type_traits>
-#include <unordered_map>
 #include <utility>
+#include <vector>
 
 // Number theory on signed integers. The templates are used with T = int for values
 // from spin boxes and T = long long for 15-digit fields and the other algorithms.
@@ -167,6 +167,62 @@ inline bool isPrime64(u64 n)
     return true;
 }
 
+// a^w mod n for a >= 1, w >= 2 and an odd n >= 3.
+template <typename T>
+T powerMod(T a, T w, T n)
+{
+    const Montgomery mont(static_cast<u64>(n));
+    const u64 form = mont.power(mont.toForm(static_cast<u64>(a)), static_cast<u64>(w));
+    return static_cast<T>(mont.fromForm(form));
+}
+
+// The baby steps' exponents by their power: open addressing with linear probing, sized
+// once for a known number of keys, with insert-or-overwrite.
+template <typename T>
+class ExponentTable {
+public:
+    explicit ExponentTable(T keys)
+    {
+        int bits = 4;
+        while ((std::size_t{1} << bits) < 2 * static_cast<std::size_t>(keys))
+            ++bits;
+        shift_ = 64 - bits;
+        slots_.assign(std::size_t{1} << bits, Slot{empty, 0});
+    }
+
+    void assign(T key, T value) { slots_[slotOf(key)] = Slot{key, value}; }
+
+    std::optional<T> find(T key) const
+    {
+        const Slot &slot = slots_[slotOf(key)];
+        if (key == empty || slot.key != key)
+            return std::nullopt;
+        return slot.value;
+    }
+
+private:
+    // No power reduced modulo n can be the minimum of T.
+    static constexpr T empty = std::numeric_limits<T>::min();
+
+    struct Slot {
+        T key;
+        T value;
+    };
+
+    // The slot holding key, or the empty slot where it belongs.
+    std::size_t slotOf(T key) const
+    {
+        const std::size_t mask = slots_.size() - 1;
+        std::size_t i = (static_cast<u64>(key) * 0x9E3779B97F4A7C15u) >> shift_;
+        while (slots_[i].key != key && slots_[i].key != empty)
+            i = (i + 1) & mask;
+        return i;
+    }
+
+    std::vector<Slot> slots_;
+    int shift_ = 0;
+};
+
 } // namespace funcs_detail
 
 // Greatest common divisor, never negative. Neither argument may be the minimum of T,
@@ -197,6 +253,11 @@ T exp(T a, T w, T n)
         return 1;
     if (w == 1)
         return a;
+    // From here on, a positive base and an odd modulus keep every step in 0 .. n - 1, so
+    // the result is the plain power; 64-bit moduli get it without 128-bit division.
+    if constexpr (sizeof(T) == sizeof(funcs_detail::u64))
+        if (a > 0 && w > 1 && n > 1 && n % 2 != 0)
+            return funcs_detail::powerMod(a, w, n);
     const T t = mulmod(a, a, n);
     if (w % 2 != 0)
         return mulmod(exp(t, (w - 1) / 2, n), a, n);
@@ -285,11 +346,13 @@ T pot(T x, T mask)
     return (x & mask) != 0 ? -1 : 1;
 }
 
-// The Jacobi symbol (a/n) for odd n >= 3, computed recursively: 0 for even n or when a
-// and n share a factor. The symbol over 1 is 1 (the empty product); without that rule the
-// recursion over n = 1 would never end. Any a of T is accepted: a is first brought into
-// 0 .. |n| - 1, which gives the common-factor test the same answer, keeps the minimum of T
-// away from nwd and makes (a/n) right for negative a as well.
+// The Jacobi symbol (a/n) for odd n >= 3: 0 for even n or when a and n share a factor.
+// The symbol over 1 is 1 (the empty product); the recursion as first written would never
+// end there. Any a of T is accepted: a is first brought into 0 .. |n| - 1, which gives
+// the common-factor test the same answer, keeps the minimum of T away from nwd and makes
+// (a/n) right for negative a as well.
+// The recursion is run as a loop that multiplies up its sign factors. Once a and n are
+// coprime, every pair it passes on is coprime too, so the common factor is tested once.
 template <typename T>
 T Jacobi(T a, T n)
 {
@@ -303,11 +366,19 @@ T Jacobi(T a, T n)
         a1 += n < 0 ? -n : n;
     if (nwd(a1, n) != 1)
         return 0;
-    if (a1 == 1)
-        return 1;
-    if (a1 % 2 == 1)
-        return pot(funcs_detail::lowBits<T>((U(n) - 1) * (U(a1) - 1)), T(4)) * Jacobi(n % a1, a1);
-    return pot(funcs_detail::lowBits<T>(U(n) * U(n) - 1), T(8)) * Jacobi(a1 / 2, n);
+    T sign = 1;
+    while (a1 != 1) {
+        if (a1 % 2 == 1) {
+            sign *= pot(funcs_detail::lowBits<T>((U(n) - 1) * (U(a1) - 1)), T(4));
+            const T reduced = n % a1;
+            n = a1;
+            a1 = reduced < 0 ? reduced + n : reduced;
+        } else {
+            sign *= pot(funcs_detail::lowBits<T>(U(n) * U(n) - 1), T(8));
+            a1 /= 2;
+        }
+    }
+    return sign;
 }
 
 } // namespace JacobiNS
@@ -459,25 +530,24 @@ std::optional<std::pair<T, T>> pollard1(T n)
 // step meets a baby step. Among several solutions it takes the fewest giant steps and,
 // for those, the largest baby-step exponent. Throws std::bad_optional_access when alfa
 // has no inverse modulo n. Requires 2 <= n <= 46340^2 (so every exponent below m^2 fits
-// T), alfa >= 0 and beta >= 0.
+// T) and alfa >= 0.
 template <typename T>
 std::optional<T> shanks2(T n, T alfa, T beta)
 {
     using W = funcs_detail::Wide<T>;
     const auto m = static_cast<T>(std::ceil(std::sqrt(static_cast<double>(n))));
-    std::unordered_map<T, T> hash;
+    funcs_detail::ExponentTable<T> hash(m);
     T e = 1;
     for (T i = 0; i < m; ++i) {
-        hash[e] = i;
+        hash.assign(e, i);
         e = static_cast<T>(static_cast<W>(e) * alfa % n);
     }
     if (nwd(alfa, n) != 1)
         throw std::bad_optional_access();
     const T malfa = exp(*odwr(n, alfa), m, n);
     for (T i = 0; i < m; ++i) {
-        const auto iter = hash.find(beta);
-        if (iter != hash.end())
-            return i * m + iter->second;
+        if (const std::optional<T> exponent = hash.find(beta))
+            return i * m + *exponent;
         beta = static_cast<T>(static_cast<W>(beta) * malfa % n);
     }
     return std::nullopt;

@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <memory_resource>
 #include <optional>
+#include <type_traits>
 #include <unordered_map>
 #include <utility>
 
@@ -63,6 +64,31 @@ inline bool isPrime(std::uint64_t n)
             return false;
     }
     return true;
+}
+
+// The Jacobi symbol by the written recursion, testing the common factor at every level,
+// with the library's two additions: a reduced into 0 .. |n| - 1 first, and 1 over 1.
+template <typename T>
+T jacobi(T a, T n)
+{
+    using U = std::make_unsigned_t<T>;
+    if (n % 2 == 0)
+        return 0;
+    if (n == 1 || n == -1)
+        return 1;
+    T a1 = a % n;
+    if (a1 < 0)
+        a1 += n < 0 ? -n : n;
+    if (std::gcd(a1, n) != 1)
+        return 0;
+    if (a1 == 1)
+        return 1;
+    if (a1 % 2 == 1) {
+        const T sign = (((U(n) - 1) * (U(a1) - 1)) & 4u) != 0 ? -1 : 1;
+        return sign * jacobi(n % a1, a1);
+    }
+    const T sign = ((U(n) * U(n) - 1) & 8u) != 0 ? -1 : 1;
+    return sign * jacobi(T(a1 / 2), n);
 }
 
 // The recursive modular power exactly as written, products in 128 bits.

@@ -97,6 +97,7 @@ private slots:
     void jacobiValues();
     void jacobiAgainstEulerCriterion();
     void jacobiAgainstFactorisation();
+    void jacobiAgainstRecursion();
     void potSign_data();
     void potSign();
 };
@@ -317,6 +318,22 @@ void TestPrimality::jacobiAgainstFactorisation()
     for (long long n = 3; n < 400; n += 2)
         for (long long a = -2 * n; a <= 2 * n; ++a)
             QCOMPARE(JacobiNS::Jacobi(a, n), jacobiByFactors(a, n));
+}
+
+void TestPrimality::jacobiAgainstRecursion()
+{
+    // Any signs and sizes, odd and even moduli, in both widths.
+    std::mt19937_64 gen(testSeed());
+    std::uniform_int_distribution<long long> any(LLONG_MIN, LLONG_MAX);
+    std::uniform_int_distribution<long long> small(-1000, 1000);
+    std::uniform_int_distribution<int> anyInt(INT_MIN, INT_MAX);
+    for (int i = 0; i < 100000; ++i) {
+        const long long a = i % 3 == 0 ? small(gen) : any(gen);
+        const long long n = i % 2 == 0 ? small(gen) : any(gen) | (i % 4 == 1 ? 1 : 0);
+        QCOMPARE(JacobiNS::Jacobi(a, n), reference::jacobi(a, n));
+        const int x = anyInt(gen), m = anyInt(gen) | 1;
+        QCOMPARE(JacobiNS::Jacobi(x, m), reference::jacobi(x, m));
+    }
 }
 
 void TestPrimality::potSign_data()
