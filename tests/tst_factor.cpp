@@ -71,6 +71,8 @@ private slots:
     void pMinus1NegativeOddNumbers();
     void primePowerIsClamped_data();
     void primePowerIsClamped();
+
+    void extremeInputs();
 };
 
 void TestFactor::rhoStep_data()
@@ -314,6 +316,23 @@ void TestFactor::primePowerIsClamped()
     QFETCH(qlonglong, limit);
     QFETCH(qlonglong, expected);
     QCOMPARE(funcs_detail::powerNotAbove<long long>(q, l, limit), expected);
+}
+
+void TestFactor::extremeInputs()
+{
+    const long long extremes[] = {LLONG_MIN, LLONG_MAX, 0, 1, 3};
+    for (long long n : extremes) {
+        for (long long x : extremes)
+            if (n != 0) {
+                const long long next = pollard_func(x, n);
+                QVERIFY(next >= 0 && (n == LLONG_MIN || next < std::abs(n)));
+            }
+        for (const Factors &result : {pollard(n), pollard1(n)})
+            if (result)
+                QVERIFY2(n % 2 == 0 ? result->first == 2 && result->second == n / 2
+                                    : isProperSplit(*result, n),
+                         qPrintable(describe(n, result)));
+    }
 }
 
 QTEST_APPLESS_MAIN(TestFactor)

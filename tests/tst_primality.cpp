@@ -100,6 +100,8 @@ private slots:
     void jacobiAgainstRecursion();
     void potSign_data();
     void potSign();
+
+    void extremeInputs();
 };
 
 void TestPrimality::fermatFixedAnswers_data()
@@ -356,6 +358,24 @@ void TestPrimality::potSign()
     QFETCH(qlonglong, mask);
     QFETCH(qlonglong, expected);
     QCOMPARE(JacobiNS::pot<long long>(x, mask), expected);
+}
+
+void TestPrimality::extremeInputs()
+{
+    // Every pair of the extremes: the answers stay in their ranges (and the sanitizer
+    // build finds no overflow or reversed distribution on the way).
+    const long long extremes[] = {LLONG_MIN, LLONG_MAX, 0, 1, 3};
+    for (long long n : extremes) {
+        const std::optional<double> probability = fermat<long long>(n, 3, nullptr);
+        QVERIFY(!probability || (*probability >= 0.0 && *probability <= 1.0));
+        QCOMPARE(solStra<long long>(n, 3), n == 1 || n == 3);
+        for (long long a : extremes) {
+            const long long symbol = JacobiNS::Jacobi(a, n);
+            QVERIFY(symbol >= -1 && symbol <= 1);
+            QCOMPARE(symbol, reference::jacobi(a, n));
+            QVERIFY(std::abs(JacobiNS::pot(a, n)) == 1);
+        }
+    }
 }
 
 QTEST_APPLESS_MAIN(TestPrimality)
