@@ -59,11 +59,19 @@ QString phrase_perform(QString message, QString phrase, QChar letter, bool ciphe
     const QString &plainalph = plainAlphabet;
     const QString &src = cipher ? plainalph : ciphalph;
     const QString &dest = cipher ? ciphalph : plainalph;
+    // Where each of A .. Z stands in src (-1 when a phrase letter pushed it out); other
+    // letters can only come from the phrase and are searched for.
+    std::array<int, 26> latinPosition{};
+    for (int i = 0; i < 26; ++i)
+        latinPosition[static_cast<size_t>(i)] = src.indexOf(plainalph[i]);
     message = message.toUpper();
     for (QChar &c : message) {
-        if (!c.isLetter())
-            continue;
-        const int position = src.indexOf(c);
+        const char16_t code = c.unicode();
+        int position = -1;
+        if (code >= u'A' && code <= u'Z')
+            position = latinPosition[static_cast<size_t>(code - u'A')];
+        else if (code >= 0x80 && c.isLetter())
+            position = src.indexOf(c);
         if (position >= 0)
             c = dest[position];
     }

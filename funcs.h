@@ -7,14 +7,15 @@
 #include <array>
 #include <cmath>
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <limits>
 #include <numeric>
 #include <optional>
 #include <random>
 #include <type_traits>
-#include <unordered_map>
 #include <utility>
+#include <vector>
 
 // Number theory on signed integers. The templates are used with T = int for values
 // from spin boxes and T = long long for 15-digit fields and the other algorithms.
@@ -76,6 +77,152 @@ T powerNotAbove(T q, long long l, T limit)
     return power;
 }
 
+using u64 = std::uint64_t;
+__extension__ typedef unsigned __int128 u128;
+
+// Multiplication modulo an odd n below 2^63 without division (Montgomery's method).
+// A residue x is held in the form x * 2^64 mod n, always in 0 .. n - 1, so two forms are
+// equal exactly when their residues are, and a form shares its factors with n exactly as
+// its residue does.
+class Montgomery {
+public:
+    explicit Montgomery(u64 n)
+        : n_(n)
+        , negInverse_(0 - inverseModR(n))
+        , one_((0 - n) % n)
+    {
+        rSquared_ = static_cast<u64>(static_cast<u128>(one_) * one_ % n);
+    }
+
+    u64 one() const { return one_; }
+    u64 toForm(u64 x) const { return multiply(x % n_, rSquared_); }
+    u64 fromForm(u64 form) const { return reduce(form); }
+    u64 multiply(u64 a, u64 b) const { return reduce(static_cast<u128>(a) * b); }
+    u64 add(u64 a, u64 b) const
+    {
+        const u64 sum = a + b;
+        return sum >= n_ ? sum - n_ : sum;
+    }
+    u64 power(u64 baseForm, u64 w) const
+    {
+        u64 result = one_;
+        for (; w > 0; w >>= 1) {
+            if ((w & 1) != 0)
+                result = multiply(result, baseForm);
+            baseForm = multiply(baseForm, baseForm);
+        }
+        return result;
+    }
+
+private:
+    // n^-1 modulo 2^64 by Newton's iteration; each round doubles the correct low bits.
+    static u64 inverseModR(u64 n)
+    {
+        u64 inverse = n;
+        for (int round = 0; round < 5; ++round)
+            inverse *= 2 - n * inverse;
+        return inverse;
+    }
+
+    // t * 2^-64 mod n for t < n * 2^64; the sum below stays under 2^128 since n < 2^63.
+    u64 reduce(u128 t) const
+    {
+        const u64 m = static_cast<u64>(t) * negInverse_;
+        const auto u = static_cast<u64>((t + static_cast<u128>(m) * n_) >> 64);
+        return u >= n_ ? u - n_ : u;
+    }
+
+    u64 n_;
+    u64 negInverse_;
+    u64 one_;
+    u64 rSquared_ = 0;
+};
+
+// Deterministic Miller-Rabin: exact for every n below 2^63 with the first twelve primes
+// as bases.
+inline bool isPrime64(u64 n)
+{
+    static constexpr u64 bases[] = {2, 3, 5, 7, 11, 13, 17, 19, 23, 29, 31, 37};
+    if (n < 2)
+        return false;
+    for (const u64 p : bases)
+        if (n % p == 0)
+            return n == p;
+    const Montgomery mont(n);
+    const u64 minusOne = n - mont.one();
+    u64 odd = n - 1;
+    int twos = 0;
+    for (; odd % 2 == 0; odd /= 2)
+        ++twos;
+    for (const u64 a : bases) {
+        u64 x = mont.power(mont.toForm(a), odd);
+        if (x == mont.one() || x == minusOne)
+            continue;
+        int r = 1;
+        for (; r < twos && x != minusOne; ++r)
+            x = mont.multiply(x, x);
+        if (x != minusOne)
+            return false;
+    }
+    return true;
+}
+
+// a^w mod n for a >= 1, w >= 2 and an odd n >= 3.
+template <typename T>
+T powerMod(T a, T w, T n)
+{
+    const Montgomery mont(static_cast<u64>(n));
+    const u64 form = mont.power(mont.toForm(static_cast<u64>(a)), static_cast<u64>(w));
+    return static_cast<T>(mont.fromForm(form));
+}
+
+// The baby steps' exponents by their power: open addressing with linear probing, sized
+// once for a known number of keys, with insert-or-overwrite.
+template <typename T>
+class ExponentTable {
+public:
+    explicit ExponentTable(T keys)
+    {
+        int bits = 4;
+        while ((std::size_t{1} << bits) < 2 * static_cast<std::size_t>(keys))
+            ++bits;
+        shift_ = 64 - bits;
+        slots_.assign(std::size_t{1} << bits, Slot{empty, 0});
+    }
+
+    void assign(T key, T value) { slots_[slotOf(key)] = Slot{key, value}; }
+
+    std::optional<T> find(T key) const
+    {
+        const Slot &slot = slots_[slotOf(key)];
+        if (key == empty || slot.key != key)
+            return std::nullopt;
+        return slot.value;
+    }
+
+private:
+    // No power reduced modulo n can be the minimum of T.
+    static constexpr T empty = std::numeric_limits<T>::min();
+
+    struct Slot {
+        T key;
+        T value;
+    };
+
+    // The slot holding key, or the empty slot where it belongs.
+    std::size_t slotOf(T key) const
+    {
+        const std::size_t mask = slots_.size() - 1;
+        std::size_t i = (static_cast<u64>(key) * 0x9E3779B97F4A7C15u) >> shift_;
+        while (slots_[i].key != key && slots_[i].key != empty)
+            i = (i + 1) & mask;
+        return i;
+    }
+
+    std::vector<Slot> slots_;
+    int shift_ = 0;
+};
+
 } // namespace funcs_detail
 
 // Greatest common divisor, never negative. Neither argument may be the minimum of T,
@@ -106,6 +253,11 @@ T exp(T a, T w, T n)
         return 1;
     if (w == 1)
         return a;
+    // From here on, a positive base and an odd modulus keep every step in 0 .. n - 1, so
+    // the result is the plain power; 64-bit moduli get it without 128-bit division.
+    if constexpr (sizeof(T) == sizeof(funcs_detail::u64))
+        if (a > 0 && w > 1 && n > 1 && n % 2 != 0)
+            return funcs_detail::powerMod(a, w, n);
     const T t = mulmod(a, a, n);
     if (w % 2 != 0)
         return mulmod(exp(t, (w - 1) / 2, n), a, n);
@@ -194,11 +346,13 @@ T pot(T x, T mask)
     return (x & mask) != 0 ? -1 : 1;
 }
 
-// The Jacobi symbol (a/n) for odd n >= 3, computed recursively: 0 for even n or when a
-// and n share a factor. The symbol over 1 is 1 (the empty product); without that rule the
-// recursion over n = 1 would never end. Any a of T is accepted; a is reduced modulo n
-// before the common-factor test, which gives the same answer and keeps the minimum of T
-// away from nwd.
+// The Jacobi symbol (a/n) for odd n >= 3: 0 for even n or when a and n share a factor.
+// The symbol over 1 is 1 (the empty product); the recursion as first written would never
+// end there. Any a of T is accepted: a is first brought into 0 .. |n| - 1, which gives
+// the common-factor test the same answer, keeps the minimum of T away from nwd and makes
+// (a/n) right for negative a as well.
+// The recursion is run as a loop that multiplies up its sign factors. Once a and n are
+// coprime, every pair it passes on is coprime too, so the common factor is tested once.
 template <typename T>
 T Jacobi(T a, T n)
 {
@@ -207,14 +361,24 @@ T Jacobi(T a, T n)
         return 0;
     if (n == 1 || n == -1)
         return 1;
-    const T a1 = a % n;
+    T a1 = a % n;
+    if (a1 < 0)
+        a1 += n < 0 ? -n : n;
     if (nwd(a1, n) != 1)
         return 0;
-    if (a1 == 1)
-        return 1;
-    if (a1 % 2 == 1)
-        return pot(funcs_detail::lowBits<T>((U(n) - 1) * (U(a1) - 1)), T(4)) * Jacobi(n % a1, a1);
-    return pot(funcs_detail::lowBits<T>(U(n) * U(n) - 1), T(8)) * Jacobi(a1 / 2, n);
+    T sign = 1;
+    while (a1 != 1) {
+        if (a1 % 2 == 1) {
+            sign *= pot(funcs_detail::lowBits<T>((U(n) - 1) * (U(a1) - 1)), T(4));
+            const T reduced = n % a1;
+            n = a1;
+            a1 = reduced < 0 ? reduced + n : reduced;
+        } else {
+            sign *= pot(funcs_detail::lowBits<T>(U(n) * U(n) - 1), T(8));
+            a1 /= 2;
+        }
+    }
+    return sign;
 }
 
 } // namespace JacobiNS
@@ -250,19 +414,12 @@ T pollard_func(T x, T n)
     return static_cast<T>((static_cast<W>(x) * x + 1) % n);
 }
 
-// Pollard's rho with the sequence x -> x * x + 1 from 2 and Floyd's cycle detection.
-// (d, n / d) with 1 < d < n for the first step whose difference shares a factor d with n;
-// (2, n / 2) for even n; empty for 0 and when the cycle closes without a divisor. The
-// "failure" exception for a divisor equal to n cannot arise with exact products.
+namespace funcs_detail {
+
+// The rho loop as written, from the sequence values a and b on.
 template <typename T>
-std::optional<std::pair<T, T>> pollard(T n)
+std::optional<std::pair<T, T>> rhoFrom(T a, T b, T n)
 {
-    if (n == 0)
-        return std::nullopt;
-    if (n % 2 == 0)
-        return std::make_pair(T(2), n / 2);
-    T a = 2;
-    T b = 2;
     for (;;) {
         a = pollard_func(a, n);
         b = pollard_func(pollard_func(b, n), n);
@@ -274,6 +431,59 @@ std::optional<std::pair<T, T>> pollard(T n)
         if (d == n)
             throw QStringLiteral("failure");
     }
+}
+
+// The rho loop for an odd composite n >= 9 in Montgomery form, with one GCD per batch of
+// steps over the product of the differences. That product shares a factor with n exactly
+// when some step of the batch does (or closes the cycle, which makes it 0), and then the
+// batch is replayed step by step from its start, so the result is that of the loop as
+// written.
+template <typename T>
+std::optional<std::pair<T, T>> rhoBatched(T n)
+{
+    constexpr int batch = 128;
+    const Montgomery mont(static_cast<u64>(n));
+    const auto next = [&mont](u64 x) { return mont.add(mont.multiply(x, x), mont.one()); };
+    u64 a = mont.toForm(2);
+    u64 b = a;
+    for (;;) {
+        const u64 batchA = a;
+        const u64 batchB = b;
+        u64 product = mont.one();
+        for (int i = 0; i < batch; ++i) {
+            a = next(a);
+            b = next(next(b));
+            product = mont.multiply(product, a > b ? a - b : b - a);
+        }
+        if (std::gcd(product, static_cast<u64>(n)) != 1)
+            return rhoFrom(static_cast<T>(mont.fromForm(batchA)),
+                           static_cast<T>(mont.fromForm(batchB)), n);
+    }
+}
+
+} // namespace funcs_detail
+
+// Pollard's rho with the sequence x -> x * x + 1 from 2 and Floyd's cycle detection.
+// (d, n / d) with 1 < d < n for the first step whose difference shares a factor d with n;
+// (2, n / 2) for even n; empty for 0 and when the cycle closes without a divisor. The
+// "failure" exception for a divisor equal to n cannot arise with exact products.
+// The answers come without walking the whole cycle where it is certain to close without
+// a divisor: for a prime n (every difference is then coprime to it) and for a negative n
+// (no divisor is below it).
+template <typename T>
+std::optional<std::pair<T, T>> pollard(T n)
+{
+    if (n == 0)
+        return std::nullopt;
+    if (n % 2 == 0)
+        return std::make_pair(T(2), n / 2);
+    if (n < 0)
+        return std::nullopt;
+    if (n < 9)
+        return funcs_detail::rhoFrom<T>(2, 2, n);
+    if (funcs_detail::isPrime64(static_cast<funcs_detail::u64>(n)))
+        return std::nullopt;
+    return funcs_detail::rhoBatched(n);
 }
 
 namespace funcs_detail {
@@ -320,25 +530,24 @@ std::optional<std::pair<T, T>> pollard1(T n)
 // step meets a baby step. Among several solutions it takes the fewest giant steps and,
 // for those, the largest baby-step exponent. Throws std::bad_optional_access when alfa
 // has no inverse modulo n. Requires 2 <= n <= 46340^2 (so every exponent below m^2 fits
-// T), alfa >= 0 and beta >= 0.
+// T) and alfa >= 0.
 template <typename T>
 std::optional<T> shanks2(T n, T alfa, T beta)
 {
     using W = funcs_detail::Wide<T>;
     const auto m = static_cast<T>(std::ceil(std::sqrt(static_cast<double>(n))));
-    std::unordered_map<T, T> hash;
+    funcs_detail::ExponentTable<T> hash(m);
     T e = 1;
     for (T i = 0; i < m; ++i) {
-        hash[e] = i;
+        hash.assign(e, i);
         e = static_cast<T>(static_cast<W>(e) * alfa % n);
     }
     if (nwd(alfa, n) != 1)
         throw std::bad_optional_access();
     const T malfa = exp(*odwr(n, alfa), m, n);
     for (T i = 0; i < m; ++i) {
-        const auto iter = hash.find(beta);
-        if (iter != hash.end())
-            return i * m + iter->second;
+        if (const std::optional<T> exponent = hash.find(beta))
+            return i * m + *exponent;
         beta = static_cast<T>(static_cast<W>(beta) * malfa % n);
     }
     return std::nullopt;

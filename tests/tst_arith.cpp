@@ -2,6 +2,7 @@
 // and random operands over the whole spin-box range against 128-bit references.
 
 #include "funcs.h"
+#include "seed.h"
 
 #include <QtTest>
 
@@ -12,19 +13,6 @@
 namespace {
 
 __extension__ typedef unsigned __int128 u128;
-
-// Seed for the random property loops: KALMORA_SEED reproduces a failing run.
-std::uint64_t testSeed()
-{
-    static const std::uint64_t seed = [] {
-        bool ok = false;
-        const qulonglong fromEnv = qEnvironmentVariable("KALMORA_SEED").toULongLong(&ok);
-        const std::uint64_t value = ok ? fromEnv : std::random_device{}();
-        qInfo("random seed: %llu (set KALMORA_SEED to repeat)", static_cast<qulonglong>(value));
-        return value;
-    }();
-    return seed;
-}
 
 long long naiveGcd(long long a, long long b)
 {
