@@ -99,6 +99,18 @@ void PrimeTable::setFileAndRangeEnabled(bool enabled)
     ui.max->setEnabled(enabled);
 }
 
+// Saving and loading let the event loop run, and the progress dialog blocks the window
+// only once it has appeared: until the file is done, a click could otherwise start a
+// generation or another load that changes the list midway.
+void PrimeTable::setFileWorkRunning(bool running)
+{
+    setFileAndRangeEnabled(!running);
+    if (running)
+        ui.generate->setEnabled(false);
+    else
+        updateState();
+}
+
 void PrimeTable::generate()
 {
     const bool running = timer.isActive();
@@ -170,7 +182,10 @@ void PrimeTable::saveTable()
         QFileDialog::getSaveFileName(this, tr("Wybierz plik"), QStringLiteral("primes.txt"));
     if (fileName.isEmpty())
         return;
-    if (!writeList(fileName))
+    setFileWorkRunning(true);
+    const bool written = writeList(fileName);
+    setFileWorkRunning(false);
+    if (!written)
         QMessageBox::critical(this, tr("Zapisywanie"),
                               tr("Nie udało się zapisać pliku %1. Jego dotychczasowa zawartość "
                                  "pozostała bez zmian.")
@@ -222,7 +237,10 @@ void PrimeTable::loadTable()
                               tr("Nie można otworzyć pliku %1.").arg(shownName(fileName)));
         return;
     }
-    if (!readList(file))
+    setFileWorkRunning(true);
+    const bool complete = readList(file);
+    setFileWorkRunning(false);
+    if (!complete)
         QMessageBox::warning(this, tr("Odczytywanie"),
                              tr("Wczytano liczb: %1. Dalsza część pliku %2 nie jest listą liczb "
                                 "całkowitych.")

@@ -29,6 +29,7 @@ private slots:
 private:
     void finishGeneration();
     void setFileAndRangeEnabled(bool enabled);
+    void setFileWorkRunning(bool running);
     bool advanceCandidate();
     bool writeList(const QString &fileName);
     bool readList(QFile &file);

@@ -188,6 +188,7 @@ private slots:
     void saveToMissingDirectoryIsReported();
     void saveBeyondFileSizeLimitKeepsOldFile();
     void cancellingLoadKeepsPrefix();
+    void controlsOffWhileLoading();
     void cancellingSaveKeepsWrittenPart();
 
 private:
@@ -751,3 +752,45 @@ void TestPrimeFiles::cancellingSaveKeepsWrittenPart()
 
 QTEST_MAIN(TestPrimeFiles)
 #include "tst_primefiles.moc"
+
+// The load lets the event loop run before its progress dialog appears; a click on
+// "Generuj liczby" in that time must not start a generation into the list being read.
+void TestPrimeFiles::controlsOffWhileLoading()
+{
+    QByteArray content;
+    for (int n = 1; n <= 20000; ++n)
+        content += QByteArray::number(n) + ' ';
+    writeFile(path("numbers.txt"), content);
+    child<QLineEdit>("max")->setText(QStringLiteral("100"));
+    QVERIFY(child<QPushButton>("generate")->isEnabled());
+
+    QStringList enabledDuring;
+    bool sampled = false;
+    const auto sample = [&] {
+        sampled = true;
+        for (const char *control : {"load", "save", "generate", "min", "max"})
+            if (child<QWidget>(control)->isEnabled())
+                enabledDuring << QLatin1String(control);
+        QTest::mouseClick(child<QPushButton>("generate"), Qt::LeftButton);
+    };
+    // Armed by the file dialog's answer, so it fires in the load's first event pass.
+    answerFileDialog(path("numbers.txt"));
+    QTimer arm;
+    connect(&arm, &QTimer::timeout, [&] {
+        if (QApplication::activeModalWidget())
+            return;
+        arm.stop();
+        QTimer::singleShot(0, this, sample);
+    });
+    arm.start(1);
+    QTest::mouseClick(child<QPushButton>("load"), Qt::LeftButton);
+
+    QVERIFY(sampled);
+    QCOMPARE(enabledDuring, QStringList());
+    auto *list = child<QListWidget>("list");
+    QCOMPARE(list->count(), 20000);
+    QCOMPARE(list->item(19999)->text(), QStringLiteral("20000"));
+    QCOMPARE(child<QPushButton>("generate")->text(), QStringLiteral("Generuj liczby"));
+    for (const char *control : {"load", "save", "generate", "min", "max"})
+        QVERIFY2(child<QWidget>(control)->isEnabled(), control);
+}
