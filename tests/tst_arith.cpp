@@ -2,6 +2,7 @@
 // and random operands over the whole spin-box range against 128-bit references.
 
 #include "funcs.h"
+#include "reference.h"
 #include "seed.h"
 
 #include <QtTest>
@@ -12,7 +13,7 @@
 
 namespace {
 
-__extension__ typedef unsigned __int128 u128;
+using reference::u128;
 
 long long naiveGcd(long long a, long long b)
 {
@@ -24,20 +25,6 @@ long long naiveGcd(long long a, long long b)
     return (a == 0 && b == 0) ? 0 : 1;
 }
 
-// a^w mod n for 0 <= a, 0 <= w, 1 <= n, by square-and-multiply in 128 bits.
-unsigned long long powmod(unsigned long long a, unsigned long long w, unsigned long long n)
-{
-    u128 result = 1 % n;
-    u128 base = a % n;
-    while (w > 0) {
-        if (w & 1)
-            result = result * base % n;
-        base = base * base % n;
-        w >>= 1;
-    }
-    return static_cast<unsigned long long>(result);
-}
-
 // The edge rules of the library's power on top of the plain modular power.
 long long expectedExp(long long a, long long w, long long n)
 {
@@ -47,7 +34,7 @@ long long expectedExp(long long a, long long w, long long n)
         return 1;
     if (w == 1)
         return a;
-    return static_cast<long long>(powmod(a, w, n));
+    return static_cast<long long>(reference::powmod(a, w, n));
 }
 
 std::vector<bool> sieve(int limit)

@@ -3,6 +3,7 @@
 #include "funcs.h"
 #include "mainwindow.h"
 #include "modal.h"
+#include "widgets.h"
 
 #include <QtTest>
 
@@ -58,10 +59,7 @@ private:
     template <typename T>
     T *child(const char *name) const
     {
-        T *widget = window->findChild<T *>(QLatin1String(name));
-        if (!widget)
-            qFatal("no child named %s", name);
-        return widget;
+        return childNamed<T>(window.get(), name);
     }
     void setSearch(int a, int y, int n);
     QStringList listed() const;

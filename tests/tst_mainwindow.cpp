@@ -2,6 +2,7 @@
 
 #include "mainwindow.h"
 #include "modal.h"
+#include "widgets.h"
 
 #include <QtTest>
 
@@ -49,10 +50,7 @@ private:
     template <typename T>
     T *child(const char *name) const
     {
-        T *widget = window->findChild<T *>(QLatin1String(name));
-        if (!widget)
-            qFatal("no child named %s", name);
-        return widget;
+        return childNamed<T>(window.get(), name);
     }
 
     std::unique_ptr<MainWindow> window;

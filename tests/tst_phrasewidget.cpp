@@ -3,6 +3,7 @@
 #include "mainwindow.h"
 #include "modal.h"
 #include "phrase.h"
+#include "widgets.h"
 
 #include <QtTest>
 
@@ -65,10 +66,7 @@ private:
     template <typename T>
     T *child(const char *name) const
     {
-        T *widget = phrase->findChild<T *>(QLatin1String(name));
-        if (!widget)
-            qFatal("no child named %s", name);
-        return widget;
+        return childNamed<T>(phrase, name);
     }
     QString alphabet() const { return child<QLabel>("ciphalphabet")->text(); }
     void setLetter(const QString &letter) { child<QLineEdit>("letter")->setText(letter); }

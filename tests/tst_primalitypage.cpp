@@ -2,6 +2,7 @@
 
 #include "mainwindow.h"
 #include "modal.h"
+#include "widgets.h"
 
 #include <QtTest>
 
@@ -67,10 +68,7 @@ private:
     template <typename T>
     T *child(const char *name) const
     {
-        T *widget = window->findChild<T *>(QLatin1String(name));
-        if (!widget)
-            qFatal("no child named %s", name);
-        return widget;
+        return childNamed<T>(window.get(), name);
     }
     QString runTest(bool useFermat, const QString &number, int tries);
     void click(const char *button)
@@ -170,12 +168,16 @@ void TestPrimalityPage::primalityTests_data()
     QTest::addColumn<int>("tries");
     QTest::addColumn<QString>("expected");
 
-    QTest::newRow("fermat prime 1 try") << true << "101" << 1 << fermatPrime.arg(QLatin1String("50.00"));
-    QTest::newRow("fermat prime 2 tries") << true << "101" << 2 << fermatPrime.arg(QLatin1String("75.00"));
+    QTest::newRow("fermat prime 1 try")
+        << true << "101" << 1 << fermatPrime.arg(QLatin1String("50.00"));
+    QTest::newRow("fermat prime 2 tries")
+        << true << "101" << 2 << fermatPrime.arg(QLatin1String("75.00"));
     QTest::newRow("fermat prime 10 tries")
         << true << "1000000007" << 10 << fermatPrime.arg(QLatin1String("99.90"));
-    QTest::newRow("fermat prime 14 tries") << true << "101" << 14 << fermatPrime.arg(QLatin1String("99.99"));
-    QTest::newRow("fermat prime 15 tries") << true << "101" << 15 << fermatPrime.arg(QLatin1String("100.00"));
+    QTest::newRow("fermat prime 14 tries")
+        << true << "101" << 14 << fermatPrime.arg(QLatin1String("99.99"));
+    QTest::newRow("fermat prime 15 tries")
+        << true << "101" << 15 << fermatPrime.arg(QLatin1String("100.00"));
     QTest::newRow("fermat 15-digit prime")
         << true << "999999999999989" << 200 << fermatPrime.arg(QLatin1String("100.00"));
     QTest::newRow("fermat composite 25") << true << "25" << 200 << composite;
@@ -228,7 +230,8 @@ void TestPrimalityPage::progressBarDuringFermat()
         seenValues << bar->value();
     });
     child<QSpinBox>("primeTries")->setValue(7);
-    QCOMPARE(runTest(true, QStringLiteral("1000000007"), 7), fermatPrime.arg(QLatin1String("99.22")));
+    QCOMPARE(runTest(true, QStringLiteral("1000000007"), 7),
+             fermatPrime.arg(QLatin1String("99.22")));
     QVERIFY(seenVisible);
     QCOMPARE(seenValues, QList<int>{1});
     QVERIFY(!bar->isVisible());

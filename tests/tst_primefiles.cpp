@@ -6,6 +6,7 @@
 #include "primesieve.h"
 #include "primetable.h"
 #include "rununtil.h"
+#include "widgets.h"
 
 #include <QtTest>
 
@@ -195,10 +196,7 @@ private:
     template <typename T>
     T *child(const char *name) const
     {
-        T *widget = table->findChild<T *>(QLatin1String(name));
-        if (!widget)
-            qFatal("no child named %s", name);
-        return widget;
+        return childNamed<T>(table.get(), name);
     }
     QString path(const char *name) const { return dir->filePath(QLatin1String(name)); }
     QStringList listTexts() const;

@@ -6,6 +6,7 @@
 #include "primesieve.h"
 #include "primetable.h"
 #include "rununtil.h"
+#include "widgets.h"
 
 #include <QtTest>
 
@@ -56,10 +57,7 @@ private:
     template <typename T>
     T *child(const char *name) const
     {
-        T *widget = table->findChild<T *>(QLatin1String(name));
-        if (!widget)
-            qFatal("no child named %s", name);
-        return widget;
+        return childNamed<T>(table.get(), name);
     }
     QPushButton *generateButton() const { return child<QPushButton>("generate"); }
     QStringList listTexts() const;
