@@ -347,8 +347,8 @@ T pot(T x, T mask)
 }
 
 // The Jacobi symbol (a/n) for odd n >= 3: 0 for even n or when a and n share a factor.
-// The symbol over 1 is 1 (the empty product); the recursion as first written would never
-// end there. Any a of T is accepted: a is first brought into 0 .. |n| - 1, which gives
+// The symbol over 1 is 1 (the empty product); the plain recursion would never end
+// there. Any a of T is accepted: a is first brought into 0 .. |n| - 1, which gives
 // the common-factor test the same answer, keeps the minimum of T away from nwd and makes
 // (a/n) right for negative a as well.
 // The recursion is run as a loop that multiplies up its sign factors. Once a and n are

@@ -111,6 +111,7 @@ void MainWindow::exp()
 void MainWindow::testPrime()
 {
     ui.primeResult->clear();
+    const long long n = ui.primeNumber->text().toLongLong();
     const auto tries = static_cast<size_t>(ui.primeTries->value());
     if (ui.fermat->isChecked()) {
         ui.fermatPb->show();
@@ -119,8 +120,7 @@ void MainWindow::testPrime()
             ui.fermatPb->setValue(static_cast<int>(trial + 1));
             QCoreApplication::processEvents();
         };
-        const std::optional<double> probability =
-            ::fermat(ui.primeNumber->text().toLongLong(), tries, progress);
+        const std::optional<double> probability = ::fermat(n, tries, progress);
         ui.fermatPb->hide();
         if (probability)
             ui.primeResult->setText(tr("Liczba jest pierwsza z prawdopodobieństwem %L1%")
@@ -128,7 +128,7 @@ void MainWindow::testPrime()
         else
             ui.primeResult->setText(tr("Liczba jest złożona"));
     } else {
-        if (::solStra(ui.primeNumber->text().toLongLong(), tries))
+        if (::solStra(n, tries))
             ui.primeResult->setText(tr("Liczba jest prawdopodobnie pierwsza"));
         else
             ui.primeResult->setText(tr("Liczba jest złożona"));
