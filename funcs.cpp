@@ -7,13 +7,20 @@ namespace {
 
 const QString plainAlphabet = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZ");
 
-// The distinct letters of the phrase in order of first appearance, then the letters of
-// A .. Z that the phrase does not contain.
+bool isLatinCapital(QChar c)
+{
+    return c.unicode() >= u'A' && c.unicode() <= u'Z';
+}
+
+// The distinct letters A .. Z of the phrase in order of first appearance, then the letters
+// of A .. Z that the phrase does not contain: always a permutation of A .. Z. A letter
+// outside A .. Z must not take a place in the alphabet, or a message letter pushed out of
+// it could not be deciphered back.
 std::vector<QChar> letterSequence(const QString &upperPhrase)
 {
     std::vector<QChar> letters;
     const auto append = [&letters](QChar c) {
-        if (c.isLetter() && std::find(letters.begin(), letters.end(), c) == letters.end())
+        if (isLatinCapital(c) && std::find(letters.begin(), letters.end(), c) == letters.end())
             letters.push_back(c);
     };
     for (const QChar c : upperPhrase)
@@ -59,21 +66,14 @@ QString phrase_perform(QString message, QString phrase, QChar letter, bool ciphe
     const QString &plainalph = plainAlphabet;
     const QString &src = cipher ? plainalph : ciphalph;
     const QString &dest = cipher ? ciphalph : plainalph;
-    // Where each of A .. Z stands in src (-1 when a phrase letter pushed it out); other
-    // letters can only come from the phrase and are searched for.
+    // Both alphabets are permutations of A .. Z: where each letter stands in src.
     std::array<int, 26> latinPosition{};
     for (int i = 0; i < 26; ++i)
         latinPosition[static_cast<size_t>(i)] = src.indexOf(plainalph[i]);
     message = message.toUpper();
     for (QChar &c : message) {
-        const char16_t code = c.unicode();
-        int position = -1;
-        if (code >= u'A' && code <= u'Z')
-            position = latinPosition[static_cast<size_t>(code - u'A')];
-        else if (code >= 0x80 && c.isLetter())
-            position = src.indexOf(c);
-        if (position >= 0)
-            c = dest[position];
+        if (isLatinCapital(c))
+            c = dest[latinPosition[static_cast<size_t>(c.unicode() - u'A')]];
     }
     return message;
 }

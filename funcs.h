@@ -581,14 +581,15 @@ unsigned int crc32_rec(unsigned int crc, const char *s);
 // The CRC-32 of the bytes of s up to its first zero byte (0 for the empty string).
 unsigned int crc32(const char *s);
 
-// The cipher alphabet of a phrase: its distinct letters, then the rest of A .. Z, laid
+// The cipher alphabet of a phrase: its distinct letters of A .. Z (other characters are
+// skipped), then the rest of A .. Z, laid
 // from the position of letter on and wrapped around, 26 characters in all. Throws the
 // QString "Invalid letter" when letter is not one of A .. Z after upper-casing.
 QString phrase_alphabet(QString phrase, QChar letter);
 
 // The upper-cased message with each letter substituted through the phrase alphabet:
-// enciphered when cipher is true, deciphered otherwise. Characters without a substitute
-// (non-letters and letters missing from the source alphabet) stay unchanged.
+// enciphered when cipher is true, deciphered otherwise. Characters other than A .. Z after
+// upper-casing stay unchanged, so deciphering an enciphered message gives it back.
 QString phrase_perform(QString message, QString phrase, QChar letter, bool cipher);
 
 #endif // FUNCS_H

@@ -24,10 +24,25 @@ qll currentLogNStart = 0;
 constexpr int logNSliceSize = 20;
 
 // "n = p ⋅ q" with n as typed. One multi-argument fill, so a '%' typed into the field
-// cannot be taken for a placeholder of the factors.
+// cannot be taken for a placeholder of the factors; the typed text is escaped, so it shows
+// as typed instead of being read as markup.
 QString factorisationText(const QString &typed, qll p, qll q)
 {
-    return MainWindow::tr("%1 = %2 ⋅ %3").arg(typed, QString::number(p), QString::number(q));
+    return MainWindow::tr("%1 = %2 ⋅ %3")
+        .arg(typed.toHtmlEscaped(), QString::number(p), QString::number(q));
+}
+
+// The number in a field. The digits-only validator admits every Unicode decimal digit,
+// which the toolkit's conversion does not read: each digit is taken by its value, and
+// anything else converts as before (text that is no number gives 0).
+qll typedNumber(const QString &typed)
+{
+    QString ascii = typed;
+    for (QChar &c : ascii) {
+        if (c.isDigit())
+            c = QChar(u'0' + c.digitValue());
+    }
+    return ascii.toLongLong();
 }
 
 } // namespace
@@ -58,6 +73,11 @@ MainWindow::MainWindow(QWidget *parent)
     ui.primeNumber->setValidator(digitsOnly);
 
     ui.fermatPb->setVisible(false);
+
+    // Typed text in a factorisation result is escaped; rich text shows every escaped
+    // character as typed, where automatic detection would show some entities raw.
+    ui.pollardPResult->setTextFormat(Qt::RichText);
+    ui.pollardRhoResult->setTextFormat(Qt::RichText);
 }
 
 MainWindow::~MainWindow() = default;
@@ -111,7 +131,7 @@ void MainWindow::exp()
 void MainWindow::testPrime()
 {
     ui.primeResult->clear();
-    const long long n = ui.primeNumber->text().toLongLong();
+    const long long n = typedNumber(ui.primeNumber->text());
     const auto tries = static_cast<size_t>(ui.primeTries->value());
     if (ui.fermat->isChecked()) {
         ui.fermatPb->show();
@@ -139,7 +159,7 @@ void MainWindow::pollardRho()
 {
     const QString typed = ui.pollardRho->text();
     try {
-        const auto factors = ::pollard(typed.toLongLong()).value();
+        const auto factors = ::pollard(typedNumber(typed)).value();
         ui.pollardRhoResult->setText(factorisationText(typed, factors.first, factors.second));
     } catch (const QString &message) {
         ui.pollardRhoResult->setText(message);
@@ -156,7 +176,7 @@ void MainWindow::pollard1()
     QCoreApplication::processEvents();
     const QString typed = ui.pollardP->text();
     try {
-        const auto factors = ::pollard1(typed.toLongLong()).value();
+        const auto factors = ::pollard1(typedNumber(typed)).value();
         ui.pollardPResult->setText(factorisationText(typed, factors.first, factors.second));
     } catch (const std::bad_optional_access &) {
         ui.pollardPResult->setText(tr("Prawdopodobnie liczba pierwsza"));

@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QTextDocument>
 
 #include <memory>
 
@@ -60,6 +61,8 @@ private slots:
     void rho();
     void pMinus1_data();
     void pMinus1();
+    void pMinus1ShowsTypedTextAsTyped_data();
+    void pMinus1ShowsTypedTextAsTyped();
     void pMinus1SplitsWideNumbers();
     void pMinus1DisablesItsBoxWhileComputing();
     void quadraticSieveIsDisabled();
@@ -189,6 +192,9 @@ void TestPrimalityPage::primalityTests_data()
     QTest::newRow("fermat 1") << true << "1" << 1 << composite;
     QTest::newRow("fermat 0") << true << "0" << 1 << composite;
     QTest::newRow("fermat empty") << true << "" << 1 << composite;
+    QTest::newRow("fermat Arabic-Indic 17")
+        << true << "١٧" << 15 << fermatPrime.arg(QLatin1String("100.00"));
+    QTest::newRow("fermat fullwidth 25") << true << "２５" << 200 << composite;
 
     QTest::newRow("solstra prime") << false << "101" << 20 << solStraPrime;
     QTest::newRow("solstra 15-digit prime") << false << "999999999999989" << 200 << solStraPrime;
@@ -201,6 +207,8 @@ void TestPrimalityPage::primalityTests_data()
     QTest::newRow("solstra 1") << false << "1" << 5 << solStraPrime;
     QTest::newRow("solstra 0") << false << "0" << 5 << composite;
     QTest::newRow("solstra empty") << false << "" << 5 << composite;
+    QTest::newRow("solstra Arabic-Indic 17") << false << "١٧" << 50 << solStraPrime;
+    QTest::newRow("solstra Devanagari 561") << false << "५६१" << 200 << composite;
 }
 
 void TestPrimalityPage::primalityTests()
@@ -295,6 +303,10 @@ void TestPrimalityPage::rho_data()
     QTest::newRow("0") << "0" << rhoPrime;
     QTest::newRow("empty") << "" << rhoPrime;
     QTest::newRow("15-digit prime") << "999999999999989" << rhoPrime;
+    QTest::newRow("Arabic-Indic 15") << "١٥"
+                                     << "١٥ = 3 ⋅ 5";
+    QTest::newRow("fullwidth 8051") << "８０５１"
+                                    << "８０５１ = 97 ⋅ 83";
 }
 
 void TestPrimalityPage::rho()
@@ -328,6 +340,33 @@ void TestPrimalityPage::pMinus1_data()
     QTest::newRow("-1") << "-1" << pMinus1Prime;
     QTest::newRow("prime") << "1000000007" << pMinus1Prime;
     QTest::newRow("negative prime") << "-101" << pMinus1Prime;
+    QTest::newRow("Arabic-Indic 10") << "١٠"
+                                     << "١٠ = 2 ⋅ 5";
+}
+
+// Whatever is typed shows as typed: markup and entities in the field are text.
+void TestPrimalityPage::pMinus1ShowsTypedTextAsTyped_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::newRow("bold tags") << "<b>10</b>";
+    QTest::newRow("ampersand") << "10 & 12";
+    QTest::newRow("entity") << "&lt;10&gt;";
+    QTest::newRow("line break tag") << "1<br>0";
+}
+
+void TestPrimalityPage::pMinus1ShowsTypedTextAsTyped()
+{
+    QFETCH(QString, typed);
+    child<QLineEdit>("pollardP")->setText(typed);
+    click("pollard1Go");
+    auto *result = child<QLabel>("pollardPResult");
+    QTextDocument shown;
+    if (result->textFormat() == Qt::RichText ||
+        (result->textFormat() == Qt::AutoText && Qt::mightBeRichText(result->text())))
+        shown.setHtml(result->text());
+    else
+        shown.setPlainText(result->text());
+    QCOMPARE(shown.toPlainText(), typed + QStringLiteral(" = 2 ⋅ 0"));
 }
 
 void TestPrimalityPage::pMinus1()
