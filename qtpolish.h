@@ -11,8 +11,8 @@ class ToolkitTranslator : public QTranslator {
 public:
     using QTranslator::QTranslator;
 
-    QString translate(const char *context, const char *sourceText, const char *disambiguation,
-                      int n) const override;
+    QString translate(const char *context, const char *sourceText,
+                      const char *disambiguation = nullptr, int n = -1) const override;
 
     static bool isToolkitContext(const char *context);
 };
