@@ -53,7 +53,7 @@ EnterPresses::EnterPresses(QAbstractButton *button)
 void EnterPresses::install(QWidget *root)
 {
     for (QPushButton *pushButton : root->findChildren<QPushButton *>())
-        install(pushButton, {});
+        install(pushButton, {pushButton});
     for (QGroupBox *box : root->findChildren<QGroupBox *>()) {
         const QList<QWidget *> buttons = ownedBy<QPushButton>(box);
         if (buttons.size() == 1)
@@ -62,18 +62,21 @@ void EnterPresses::install(QWidget *root)
     }
 }
 
-void EnterPresses::install(QAbstractButton *button, const QList<QWidget *> &fields)
+void EnterPresses::install(QAbstractButton *button, const QList<QWidget *> &sources)
 {
     auto *presses = new EnterPresses(button);
-    button->installEventFilter(presses);
-    for (QWidget *field : fields)
-        field->installEventFilter(presses);
+    for (QWidget *source : sources)
+        source->installEventFilter(presses);
 }
 
 bool EnterPresses::eventFilter(QObject *watched, QEvent *event)
 {
     if (!isEnterPress(event))
         return false;
+    // A held key presses once, as Space does: a slot that lets the event loop run could
+    // otherwise be entered again before it has finished.
+    if (static_cast<QKeyEvent *>(event)->isAutoRepeat())
+        return true;
     // A spin box takes a typed number only when it loses focus or sees Enter itself.
     if (auto *spinBox = qobject_cast<QAbstractSpinBox *>(watched))
         spinBox->interpretText();

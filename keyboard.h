@@ -18,8 +18,9 @@ public:
     // Every push button below `root`, and the line edits and spin boxes of every group box
     // below `root` that holds exactly one push button of its own.
     static void install(QWidget *root);
-    // Fields outside any group box that press `button`.
-    static void install(QAbstractButton *button, const QList<QWidget *> &fields);
+    // The widgets in `sources` (the button itself, or fields outside any group box) press
+    // `button`.
+    static void install(QAbstractButton *button, const QList<QWidget *> &sources);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -31,6 +31,7 @@ private slots:
     void enterComputes_data();
     void enterComputes();
     void typedNumbersThenEnter();
+    void heldEnterPressesOnce();
     void multiLineFieldKeepsEnter();
     void enterInRangeFieldGenerates();
     void enterInRangeFieldWithGenerateDisabled();
@@ -155,6 +156,16 @@ void TestKeyboard::typedNumbersThenEnter()
     QTest::keyClicks(second, QStringLiteral("18"));
     QTest::keyClick(second, Qt::Key_Return);
     QCOMPARE(child<QLabel>("nwdResult")->text(), QStringLiteral("NWD(12, 18) = 6"));
+}
+
+void TestKeyboard::heldEnterPressesOnce()
+{
+    auto *button = child<QPushButton>("nwdGo");
+    QKeyEvent repeated(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QString(), true);
+    QApplication::sendEvent(button, &repeated);
+    QCOMPARE(child<QLabel>("nwdResult")->text(), QString());
+    QTest::keyClick(button, Qt::Key_Return);
+    QCOMPARE(child<QLabel>("nwdResult")->text(), QStringLiteral("NWD(1, 1) = 1"));
 }
 
 void TestKeyboard::multiLineFieldKeepsEnter()
