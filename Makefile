@@ -8,7 +8,7 @@ FUZZ_DIR     ?= build-fuzz
 JOBS         ?= $(shell nproc 2>/dev/null || echo 2)
 WERROR       := $(if $(CI),ON,OFF)
 
-PACKAGES       := cmake make g++ qtbase5-dev fonts-urw-base35
+PACKAGES       := cmake make g++ qtbase5-dev fonts-urw-base35 qttranslations5-l10n
 BENCH_PACKAGES := libbenchmark-dev
 FUZZ_PACKAGES  := clang libclang-rt-dev
 

@@ -1,7 +1,10 @@
 #include "mainwindow.h"
 
+#include "copying.h"
 #include "funcs.h"
+#include "keyboard.h"
 #include "primetable.h"
+#include "screenfit.h"
 #include "ui_about.h"
 
 #include <QCoreApplication>
@@ -78,6 +81,13 @@ MainWindow::MainWindow(QWidget *parent)
     // character as typed, where automatic detection would show some entities raw.
     ui.pollardPResult->setTextFormat(Qt::RichText);
     ui.pollardRhoResult->setTextFormat(Qt::RichText);
+
+    EnterPresses::install(this);
+    MenuKey::install(this);
+    makeSelectable({ui.nwdResult, ui.mulmodResult, ui.expResult, ui.odwrResult, ui.primeResult,
+                    ui.pollardRhoResult, ui.pollardPResult, ui.shanksResult, ui.crcLabel});
+    RowCopier::install(ui.lognResult);
+    scrollWhenCramped(ui.tabWidget);
 }
 
 MainWindow::~MainWindow() = default;
@@ -170,7 +180,7 @@ void MainWindow::pollardRho()
 
 void MainWindow::pollard1()
 {
-    ui.groupBox_8->setEnabled(false);
+    const DisabledWhileBusy busy(ui.groupBox_8);
     ui.pollardPResult->clear();
     // Paint the disabled box and the cleared result before the computation starts.
     QCoreApplication::processEvents();
@@ -181,7 +191,6 @@ void MainWindow::pollard1()
     } catch (const std::bad_optional_access &) {
         ui.pollardPResult->setText(tr("Prawdopodobnie liczba pierwsza"));
     }
-    ui.groupBox_8->setEnabled(true);
 }
 
 void MainWindow::shanks()

@@ -1,5 +1,6 @@
 #include "phrase.h"
 
+#include "copying.h"
 #include "funcs.h"
 
 #include <QMessageBox>
@@ -9,6 +10,7 @@ PhraseWidget::PhraseWidget(QWidget *parent)
 {
     ui.setupUi(this);
     keepAlphabetsMonospaced();
+    makeSelectable({ui.ciphalphabet});
 
     connect(ui.letter, SIGNAL(textChanged(const QString &)), this, SLOT(generateAlphabet()));
     connect(ui.phrase, SIGNAL(textChanged(const QString &)), this, SLOT(generateAlphabet()));

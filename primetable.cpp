@@ -1,6 +1,8 @@
 #include "primetable.h"
 
+#include "copying.h"
 #include "funcs.h"
+#include "keyboard.h"
 #include "primefile.h"
 
 #include <QCoreApplication>
@@ -82,6 +84,10 @@ PrimeTable::PrimeTable(QWidget *parent)
     auto *range = new QRegExpValidator(QRegExp(QStringLiteral("[1-9][0-9]{0,14}")), this);
     ui.min->setValidator(range);
     ui.max->setValidator(range);
+
+    EnterPresses::install(this);
+    EnterPresses::install(ui.generate, {ui.min, ui.max});
+    RowCopier::install(ui.list);
 }
 
 PrimeTable::~PrimeTable() = default;

@@ -4,6 +4,7 @@
 # Each STEP is "key:KEYS" (xdotool key names, space separated), "type:TEXT",
 # "click:X,Y" (window coordinates) or "wait:SECONDS". The shot shows the active
 # window on top (the main window, a dialog or the prime table), without the desktop.
+# SCREEN=WxH sets the size of the virtual screen (default 1280x900).
 # Needs xvfb, xdotool and imagemagick (apt-get install xvfb xdotool imagemagick).
 set -euo pipefail
 out=${1:?usage: tools/screenshot.sh OUT.png [STEP ...]}
@@ -11,7 +12,7 @@ shift
 program=${KALMORA:-build/kalmora}
 display=:$((100 + RANDOM % 100))
 
-Xvfb "$display" -screen 0 1280x900x24 -nolisten tcp >/dev/null 2>&1 &
+Xvfb "$display" -screen 0 "${SCREEN:-1280x900}x24" -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
 trap 'kill $app $xvfb 2>/dev/null || true' EXIT
 sleep 0.5

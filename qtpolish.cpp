@@ -1,0 +1,34 @@
+#include "qtpolish.h"
+
+#include <QCoreApplication>
+#include <QLibraryInfo>
+
+QString ToolkitTranslator::translate(const char *context, const char *sourceText,
+                                     const char *disambiguation, int n) const
+{
+    if (!isToolkitContext(context))
+        return QString();
+    return QTranslator::translate(context, sourceText, disambiguation, n);
+}
+
+// The toolkit names its contexts after its classes, Q and a capital letter (QFileDialog,
+// QPlatformTheme); the program's classes and forms carry no such prefix.
+bool ToolkitTranslator::isToolkitContext(const char *context)
+{
+    return context && context[0] == 'Q' && context[1] >= 'A' && context[1] <= 'Z';
+}
+
+bool installToolkitPolish(const QString &directory)
+{
+    auto *app = QCoreApplication::instance();
+    if (!app)
+        return false;
+    const QString from =
+        directory.isEmpty() ? QLibraryInfo::location(QLibraryInfo::TranslationsPath) : directory;
+    auto *translator = new ToolkitTranslator(app);
+    if (!translator->load(QStringLiteral("qtbase_pl"), from)) {
+        delete translator;
+        return false;
+    }
+    return QCoreApplication::installTranslator(translator);
+}

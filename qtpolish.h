@@ -1,0 +1,24 @@
+#ifndef QTPOLISH_H
+#define QTPOLISH_H
+
+#include <QTranslator>
+
+// Answers only for the toolkit's own contexts (file dialogs, message box buttons, the fields'
+// context menus), so the program's texts always show exactly as written.
+class ToolkitTranslator : public QTranslator {
+    Q_OBJECT
+
+public:
+    using QTranslator::QTranslator;
+
+    QString translate(const char *context, const char *sourceText,
+                      const char *disambiguation = nullptr, int n = -1) const override;
+
+    static bool isToolkitContext(const char *context);
+};
+
+// Installs the toolkit's Polish translation from `directory` (by default where the toolkit
+// keeps its translations). False when it is missing: the toolkit's texts then stay English.
+bool installToolkitPolish(const QString &directory = QString());
+
+#endif // QTPOLISH_H
