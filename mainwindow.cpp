@@ -1,13 +1,12 @@
 #include "mainwindow.h"
 
 #include "funcs.h"
+#include "patternvalidator.h"
 #include "primetable.h"
 #include "ui_about.h"
 
 #include <QCoreApplication>
 #include <QDialog>
-#include <QRegExp>
-#include <QRegExpValidator>
 #include <QTextDocument>
 #include <QUrl>
 
@@ -53,7 +52,7 @@ MainWindow::MainWindow(QWidget *parent)
 
     logntimer.setInterval(0);
 
-    auto *digitsOnly = new QRegExpValidator(QRegExp(QStringLiteral("\\d{1,15}")), this);
+    auto *digitsOnly = newPatternValidator(QStringLiteral("\\d{1,15}"), this);
     ui.pollardRho->setValidator(digitsOnly);
     ui.primeNumber->setValidator(digitsOnly);
 

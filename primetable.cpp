@@ -1,6 +1,7 @@
 #include "primetable.h"
 
 #include "funcs.h"
+#include "patternvalidator.h"
 #include "primefile.h"
 
 #include <QCoreApplication>
@@ -10,8 +11,6 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QProgressDialog>
-#include <QRegExp>
-#include <QRegExpValidator>
 #include <QSaveFile>
 #include <QSignalBlocker>
 #include <QTextStream>
@@ -79,7 +78,7 @@ PrimeTable::PrimeTable(QWidget *parent)
 
     updateState();
 
-    auto *range = new QRegExpValidator(QRegExp(QStringLiteral("[1-9][0-9]{0,14}")), this);
+    auto *range = newPatternValidator(QStringLiteral("[1-9][0-9]{0,14}"), this);
     ui.min->setValidator(range);
     ui.max->setValidator(range);
 }
