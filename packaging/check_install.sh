@@ -20,6 +20,15 @@ for file in bin/kalmora share/applications/$app.desktop share/metainfo/$app.meta
 done
 [ -x "$root/usr/bin/kalmora" ] || { echo "/usr/bin/kalmora is not executable"; exit 1; }
 
+# The icon theme finds an icon by its folder, so each picture must be the folder's size.
+for size in 48 128 256; do
+    icon=$root/usr/share/icons/hicolor/${size}x$size/apps/$app.png
+    hi=$((size / 256))
+    lo=$((size % 256))
+    found=$(od -An -tu1 -j16 -N8 "$icon" | tr -s ' ' | sed 's/^ //; s/ $//')
+    [ "$found" = "0 0 $hi $lo 0 0 $hi $lo" ] || { echo "$icon: not ${size}x$size"; exit 1; }
+done
+
 command=$(sed -n 's/^Exec=//p' "$root/usr/share/applications/$app.desktop")
 PATH=$root/usr/bin:$PATH QT_QPA_PLATFORM=offscreen $command >"$root/out.log" 2>&1 &
 pid=$!
