@@ -1,16 +1,24 @@
 # Thin wrapper around CMake. `make run` and `make test` set up a fresh Debian/Ubuntu
 # machine: missing build packages are installed with apt-get first.
 
-BUILD_DIR    ?= build
-SANITIZE_DIR ?= build-sanitize
-BENCH_DIR    ?= build-bench
-FUZZ_DIR     ?= build-fuzz
+# QT=6 builds against Qt 6 instead, in folders of its own.
+QT           ?= 5
+QT_SUFFIX    := $(if $(filter 6,$(QT)),-qt6,)
+BUILD_DIR    ?= build$(QT_SUFFIX)
+SANITIZE_DIR ?= build-sanitize$(QT_SUFFIX)
+BENCH_DIR    ?= build-bench$(QT_SUFFIX)
+FUZZ_DIR     ?= build-fuzz$(QT_SUFFIX)
 JOBS         ?= $(shell nproc 2>/dev/null || echo 2)
 WERROR       := $(if $(CI),ON,OFF)
 
 PACKAGES       := cmake make g++ qtbase5-dev fonts-urw-base35 qttranslations5-l10n
 BENCH_PACKAGES := libbenchmark-dev
 FUZZ_PACKAGES  := clang libclang-rt-dev
+QT6_PACKAGES   := qt6-base-dev qt6-5compat-dev qt6-qpa-plugins
+# Tools of the install and package checks that `make test` runs, and of `make package`.
+CHECK_PACKAGES := desktop-file-utils appstream dpkg-dev file
+QT_PACKAGES    := $(if $(filter 6,$(QT)),$(QT6_PACKAGES),)
+CMAKE_QT       := -DKALMORA_QT_MAJOR=$(QT)
 
 SUDO := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 
@@ -28,32 +36,42 @@ define ensure_packages
 	fi
 endef
 
-.PHONY: all deps build run test test-sanitize bench fuzz format clean
+.PHONY: all deps build run test test-sanitize package bench fuzz format clean
 
 all: build
 
 deps:
-	$(call ensure_packages,$(PACKAGES))
+	$(call ensure_packages,$(PACKAGES) $(QT_PACKAGES))
 
 build: deps
-	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKALMORA_WERROR=$(WERROR)
+	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKALMORA_WERROR=$(WERROR) \
+	    $(CMAKE_QT)
 	cmake --build $(BUILD_DIR) -j $(JOBS)
 
 run: build
 	./$(BUILD_DIR)/kalmora
 
 test: build
+	$(call ensure_packages,$(CHECK_PACKAGES))
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
 test-sanitize: deps
+	$(call ensure_packages,$(CHECK_PACKAGES))
 	cmake -S . -B $(SANITIZE_DIR) -DCMAKE_BUILD_TYPE=Debug -DKALMORA_SANITIZE=ON \
-	    -DKALMORA_WERROR=$(WERROR)
+	    -DKALMORA_WERROR=$(WERROR) $(CMAKE_QT)
 	cmake --build $(SANITIZE_DIR) -j $(JOBS)
 	cd $(SANITIZE_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
+# The Debian package $(BUILD_DIR)/kalmora_<version>_<arch>.deb; install it with
+# apt-get install ./$(BUILD_DIR)/kalmora_*.deb
+package: build
+	$(call ensure_packages,$(CHECK_PACKAGES))
+	cd $(BUILD_DIR) && cpack
+
 bench: deps
 	$(call ensure_packages,$(BENCH_PACKAGES))
-	cmake -S . -B $(BENCH_DIR) -DCMAKE_BUILD_TYPE=Release -DKALMORA_TESTS=OFF -DKALMORA_BENCH=ON
+	cmake -S . -B $(BENCH_DIR) -DCMAKE_BUILD_TYPE=Release -DKALMORA_TESTS=OFF -DKALMORA_BENCH=ON \
+	    $(CMAKE_QT)
 	cmake --build $(BENCH_DIR) -j $(JOBS)
 	@for b in $(BENCH_DIR)/bench/bench_*; do \
 	    [ -f "$$b" ] && [ -x "$$b" ] || continue; \
@@ -66,7 +84,8 @@ FUZZ_TIME ?= 600
 
 fuzz: deps
 	$(call ensure_packages,$(FUZZ_PACKAGES))
-	cmake -S fuzz -B $(FUZZ_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++
+	cmake -S fuzz -B $(FUZZ_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+	    $(CMAKE_QT)
 	cmake --build $(FUZZ_DIR) -j $(JOBS)
 	mkdir -p $(FUZZ_DIR)/corpus
 	cd $(FUZZ_DIR) && ./fuzz_primelist -max_total_time=$(FUZZ_TIME) -timeout=10 \

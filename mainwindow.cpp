@@ -3,14 +3,13 @@
 #include "copying.h"
 #include "funcs.h"
 #include "keyboard.h"
+#include "patternvalidator.h"
 #include "primetable.h"
 #include "screenfit.h"
 #include "ui_about.h"
 
 #include <QCoreApplication>
 #include <QDialog>
-#include <QRegExp>
-#include <QRegExpValidator>
 #include <QTextDocument>
 #include <QUrl>
 
@@ -71,7 +70,7 @@ MainWindow::MainWindow(QWidget *parent)
 
     logntimer.setInterval(0);
 
-    auto *digitsOnly = new QRegExpValidator(QRegExp(QStringLiteral("\\d{1,15}")), this);
+    auto *digitsOnly = newPatternValidator(QStringLiteral("\\d{1,15}"), this);
     ui.pollardRho->setValidator(digitsOnly);
     ui.primeNumber->setValidator(digitsOnly);
 

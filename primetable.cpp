@@ -3,6 +3,7 @@
 #include "copying.h"
 #include "funcs.h"
 #include "keyboard.h"
+#include "patternvalidator.h"
 #include "primefile.h"
 
 #include <QCoreApplication>
@@ -12,8 +13,6 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QProgressDialog>
-#include <QRegExp>
-#include <QRegExpValidator>
 #include <QSaveFile>
 #include <QSignalBlocker>
 #include <QTextStream>
@@ -81,7 +80,7 @@ PrimeTable::PrimeTable(QWidget *parent)
 
     updateState();
 
-    auto *range = new QRegExpValidator(QRegExp(QStringLiteral("[1-9][0-9]{0,14}")), this);
+    auto *range = newPatternValidator(QStringLiteral("[1-9][0-9]{0,14}"), this);
     ui.min->setValidator(range);
     ui.max->setValidator(range);
 

@@ -1,17 +1,22 @@
 #!/usr/bin/env python3
 """Draws the program's logo, resources/logo_orvell.png: a 51 x 53 RGB PNG
 (colour type 2, 8 bits per channel, no alpha, not interlaced) with a pHYs chunk
-of 2834 pixels per metre on both axes. Standard library only, so it can be rerun
-on any machine: python3 tools/make_logo.py"""
+of 2834 pixels per metre on both axes; and the same picture as square desktop
+icons, packaging/icons/kalmora-<size>.png, each drawn at its own size rather
+than scaled from the small logo. Standard library only, so it can be rerun on
+any machine: python3 tools/make_logo.py [OUTPUT_FOLDER]"""
 
 import math
 import struct
+import sys
 import zlib
 from pathlib import Path
 
 WIDTH, HEIGHT = 51, 53
 SUPERSAMPLE = 4
-OUT = Path(__file__).resolve().parent.parent / "resources" / "logo_orvell.png"
+ROOT = Path(__file__).resolve().parent.parent
+LOGO = Path("resources") / "logo_orvell.png"
+ICON_SIZES = (48, 128, 256)
 
 
 def distance_to_segment(px, py, ax, ay, bx, by):
@@ -41,11 +46,15 @@ def colour_at(x, y):
     return colour
 
 
-def pixel(px, py):
+def pixel(px, py, unit=1.0, left=0.0):
+    """Colour of the output pixel (px, py), where one output pixel spans `unit`
+    logo pixels and the output's left edge lies at x = `left` in the logo."""
     total = [0, 0, 0]
     for sy in range(SUPERSAMPLE):
         for sx in range(SUPERSAMPLE):
-            c = colour_at(px + (sx + 0.5) / SUPERSAMPLE, py + (sy + 0.5) / SUPERSAMPLE)
+            x = (px + (sx + 0.5) / SUPERSAMPLE) * unit + left
+            y = (py + (sy + 0.5) / SUPERSAMPLE) * unit
+            c = colour_at(x, y)
             for i in range(3):
                 total[i] += c[i]
     return bytes(round(v / SUPERSAMPLE**2) for v in total)
@@ -56,15 +65,38 @@ def chunk(kind, data):
     return struct.pack(">I", len(data)) + body + struct.pack(">I", zlib.crc32(body))
 
 
+def png(width, height, pixel_at):
+    rows = b"".join(
+        b"\0" + b"".join(pixel_at(x, y) for x in range(width)) for y in range(height)
+    )
+    data = b"\x89PNG\r\n\x1a\n"
+    data += chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 2, 0, 0, 0))
+    data += chunk(b"pHYs", struct.pack(">IIB", 2834, 2834, 1))
+    data += chunk(b"IDAT", zlib.compress(rows, 9))
+    data += chunk(b"IEND", b"")
+    return data
+
+
+def icon(size):
+    """The logo on a square as high as the logo, widened evenly on both sides;
+    the background gradient runs top to bottom, so the wider sides continue it."""
+    unit = HEIGHT / size
+    left = (WIDTH - HEIGHT) / 2
+    return png(size, size, lambda x, y: pixel(x, y, unit, left))
+
+
+def write(root, name, data):
+    path = root / name
+    path.parent.mkdir(parents=True, exist_ok=True)
+    path.write_bytes(data)
+    print(path)
+
+
 def main():
-    rows = b"".join(b"\0" + b"".join(pixel(x, y) for x in range(WIDTH)) for y in range(HEIGHT))
-    png = b"\x89PNG\r\n\x1a\n"
-    png += chunk(b"IHDR", struct.pack(">IIBBBBB", WIDTH, HEIGHT, 8, 2, 0, 0, 0))
-    png += chunk(b"pHYs", struct.pack(">IIB", 2834, 2834, 1))
-    png += chunk(b"IDAT", zlib.compress(rows, 9))
-    png += chunk(b"IEND", b"")
-    OUT.write_bytes(png)
-    print(OUT)
+    root = Path(sys.argv[1]) if len(sys.argv) > 1 else ROOT
+    write(root, LOGO, png(WIDTH, HEIGHT, pixel))
+    for size in ICON_SIZES:
+        write(root, Path("packaging") / "icons" / f"kalmora-{size}.png", icon(size))
 
 
 if __name__ == "__main__":
