@@ -257,7 +257,8 @@ bool PrimeTable::listNumber(qlonglong number)
 
 // Tells the view of the rows appended since the last time, so it lays them out. Unless
 // `now`, that waits until enough time has passed: each time costs a layout of the whole
-// list.
+// list. The rows were only appended, so no row the view or the selection knows has moved;
+// a change of layout is the one public word that makes the view count the rows again.
 void PrimeTable::showListed(bool now)
 {
     if (unshownRows == 0)
@@ -361,6 +362,7 @@ bool PrimeTable::readList(QFile &file)
     const qint64 size = file.size();
     QTextStream in(&file);
     clearList();
+    ui.list->setUniformItemSizes(true);
 
     QProgressDialog progress(tr("Odczytywanie"), tr("Przerwij"), 0, progressMaximum(size), this);
     progress.setWindowModality(Qt::WindowModal);
