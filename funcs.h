@@ -291,24 +291,41 @@ std::optional<T> odwr(T n, T a)
     return std::nullopt;
 }
 
-// Deterministic trial division: true exactly when n is prime. Any n of T.
+namespace funcs_detail {
+
+// Below this bound trial division needs fewer operations than the Miller-Rabin bases.
+constexpr long long trialDivisionBound = 1 << 18;
+
+// Trial division by 2, 3 and then every odd number from 5 while the one before it, squared,
+// does not exceed n; 2 <= n < trialDivisionBound, so no square overflows.
 template <typename T>
-bool prime(T n)
+bool primeByTrialDivision(T n)
 {
-    if (n < 2)
-        return false;
     if (n == 2 || n == 3 || n == 5)
         return true;
     if (n % 2 == 0 || n % 3 == 0)
         return false;
-    // The square of a candidate near the square root of the largest T does not fit T.
-    using U = std::make_unsigned_t<T>;
-    for (T i = 3; static_cast<U>(i) * static_cast<U>(i) <= static_cast<U>(n);) {
+    for (T i = 3; i * i <= n;) {
         i += 2;
         if (n % i == 0)
             return false;
     }
     return true;
+}
+
+} // namespace funcs_detail
+
+// True exactly when n is prime. Any n of T: larger numbers go to the deterministic
+// Miller-Rabin test, which answers a 15-digit number in microseconds, where trial
+// division would take some 10^7 divisions.
+template <typename T>
+bool prime(T n)
+{
+    if (n < 2)
+        return false;
+    if (static_cast<long long>(n) < funcs_detail::trialDivisionBound)
+        return funcs_detail::primeByTrialDivision(n);
+    return funcs_detail::isPrime64(static_cast<funcs_detail::u64>(n));
 }
 
 // Fermat test with k trials, reporting the index of each trial to the callback (when set)

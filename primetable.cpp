@@ -14,6 +14,7 @@
 #include <QMessageBox>
 #include <QProgressDialog>
 #include <QSaveFile>
+#include <QScrollBar>
 #include <QSignalBlocker>
 #include <QTextStream>
 
@@ -26,18 +27,63 @@ constexpr qint64 tickMilliseconds = 10;
 // Numbers saved or loaded between two passes of the event loop.
 constexpr int numbersPerEventPass = 1000;
 constexpr int lineCharacters = 80;
+// The list view lays out every row again whenever it learns of new ones (about 40 ns a
+// row), and clearing a list deletes every item: at a million rows either takes some 30 ms,
+// which bounds the pauses of the window. A million items take about 100 MB.
+constexpr int maximumListedNumbers = 1000000;
+// How soon new rows reach the view while the end of the list is on screen, and while the
+// user looks at an earlier part (then only the scroll bar changes).
+constexpr qint64 rowsShownMilliseconds = 50;
+constexpr qint64 scrollBarShownMilliseconds = 500;
 
-// Appends an item per text, right-aligned, in one insertion: a view reacts to every
-// insertion, so adding the items one by one would cost more than finding them.
-void appendNumbers(QListWidget &list, const QStringList &texts)
+// A listed number. It answers the text and the right alignment from the number itself,
+// where a plain item would store both as variants: a third of the memory per item.
+class NumberItem : public QListWidgetItem {
+public:
+    static constexpr int Type = QListWidgetItem::UserType + 1;
+
+    explicit NumberItem(qlonglong number)
+        : QListWidgetItem(nullptr, Type)
+        , m_number(number)
+    {
+    }
+
+    QVariant data(int role) const override
+    {
+        if (role == Qt::DisplayRole || role == Qt::EditRole)
+            return QString::number(m_number);
+        if (role == Qt::TextAlignmentRole)
+            return int(Qt::AlignRight);
+        return QListWidgetItem::data(role);
+    }
+
+    qlonglong number() const { return m_number; }
+
+private:
+    qlonglong m_number;
+};
+
+qlonglong numberOf(const QListWidgetItem &item)
 {
-    const int first = list.count();
-    list.insertItems(first, texts);
-    // The new rows have not been laid out or painted yet, so the views need no word of
-    // their alignment; each word would make them lay out the whole list again.
+    if (item.type() == NumberItem::Type)
+        return static_cast<const NumberItem &>(item).number();
+    return item.text().toLongLong();
+}
+
+int decimalLength(qlonglong number)
+{
+    int length = number < 0 ? 2 : 1;
+    for (; number <= -10 || number >= 10; number /= 10)
+        ++length;
+    return length;
+}
+
+// Appends without a word to the view, which would lay out the whole list again for each
+// new row; PrimeTable::showListed tells it of the new rows at once.
+void appendQuietly(QListWidget &list, qlonglong number)
+{
     const QSignalBlocker quiet(list.model());
-    for (int row = first; row < list.count(); ++row)
-        list.item(row)->setTextAlignment(Qt::AlignRight);
+    list.addItem(new NumberItem(number));
 }
 
 // (max - min) / 1000 cut to the low 32 bits of an int, and at least 1: on the widest
@@ -55,7 +101,7 @@ int fieldWidth(const QListWidget &list)
 {
     int longest = 0;
     for (int i = 0; i < list.count(); ++i)
-        longest = qMax(longest, list.item(i)->text().size());
+        longest = qMax(longest, decimalLength(numberOf(*list.item(i))));
     return longest + 1;
 }
 
@@ -68,6 +114,7 @@ QString shownName(const QString &fileName)
 
 PrimeTable::PrimeTable(QWidget *parent)
     : QWidget(parent)
+    , listLimit(maximumListedNumbers)
 {
     ui.setupUi(this);
 
@@ -90,6 +137,11 @@ PrimeTable::PrimeTable(QWidget *parent)
 }
 
 PrimeTable::~PrimeTable() = default;
+
+void PrimeTable::setListLimit(int limit)
+{
+    listLimit = limit;
+}
 
 void PrimeTable::updateState()
 {
@@ -122,11 +174,12 @@ void PrimeTable::generate()
     setFileAndRangeEnabled(running);
     if (running) {
         timer.stop();
+        showListed(true);
         ui.generate->setText(QStringLiteral("Generuj liczby"));
         return;
     }
     ui.generate->setText(QStringLiteral("Stop"));
-    ui.list->clear();
+    clearList();
     m_current = ui.min->text().toLongLong();
     if (m_current % 2 == 0)
         ++m_current;
@@ -136,6 +189,7 @@ void PrimeTable::generate()
 void PrimeTable::finishGeneration()
 {
     timer.stop();
+    showListed(true);
     ui.generate->setText(QStringLiteral("Generuj liczby"));
     setFileAndRangeEnabled(true);
 }
@@ -159,26 +213,79 @@ void PrimeTable::timeout()
     const int budget = candidateBudget(min, max);
     QElapsedTimer clock;
     clock.start();
-    QStringList found;
+    int found = 0;
     bool exhausted = false;
+    bool full = false;
     for (int examined = 1;; ++examined) {
         const bool isPrime = prime(m_current);
-        if (isPrime)
-            found << QString::number(m_current);
+        if (isPrime) {
+            full = !listNumber(m_current);
+            if (full)
+                break;
+            ++found;
+        }
         if (!advanceCandidate()) {
             exhausted = true;
             break;
         }
-        // A prime costs the whole trial division, most composites far less: the clock is
-        // read after each prime and every few candidates, not at every one.
+        // A prime costs the most, most composites far less: the clock is read after each
+        // prime and every few candidates, not at every one.
         const bool readClock = isPrime || examined % 16 == 0;
-        if (m_current > max || examined >= budget || found.size() >= primesPerTick ||
+        if (m_current > max || examined >= budget || found >= primesPerTick ||
             (readClock && clock.hasExpired(tickMilliseconds)))
             break;
     }
-    appendNumbers(*ui.list, found);
-    if (exhausted)
+    if (exhausted || full)
         finishGeneration();
+    else
+        showListed(false);
+    if (full)
+        reportListFull(windowTitle());
+}
+
+void PrimeTable::clearList()
+{
+    ui.list->clear();
+    unshownRows = 0;
+    sinceShown.start();
+}
+
+// Appends a number to the list; false, appending nothing, once the list is full.
+bool PrimeTable::listNumber(qlonglong number)
+{
+    if (ui.list->count() >= listLimit)
+        return false;
+    appendQuietly(*ui.list, number);
+    ++unshownRows;
+    return true;
+}
+
+// Tells the view of the rows appended since the last time, so it lays them out. Unless
+// `now`, that waits until enough time has passed: each time costs a layout of the whole
+// list. The rows were only appended, so no row the view or the selection knows has moved;
+// a change of layout is the one public word that makes the view count the rows again.
+void PrimeTable::showListed(bool now)
+{
+    if (unshownRows == 0)
+        return;
+    const QScrollBar *bar = ui.list->verticalScrollBar();
+    const qint64 wait =
+        bar->value() == bar->maximum() ? rowsShownMilliseconds : scrollBarShownMilliseconds;
+    if (!now && !sinceShown.hasExpired(wait))
+        return;
+    QAbstractItemModel *model = ui.list->model();
+    emit model->layoutAboutToBeChanged();
+    emit model->layoutChanged();
+    unshownRows = 0;
+    sinceShown.start();
+}
+
+void PrimeTable::reportListFull(const QString &title)
+{
+    QMessageBox::information(this, title,
+                             tr("Lista pokazuje %1 liczb, najwięcej, ile może pomieścić. "
+                                "Dalszych liczb nie umieszczono na liście.")
+                                 .arg(ui.list->count()));
 }
 
 void PrimeTable::saveTable()
@@ -212,7 +319,7 @@ bool PrimeTable::writeList(const QString &fileName)
     QProgressDialog progress(tr("Zapisywanie"), tr("Przerwij"), 0, ui.list->count(), this);
     progress.setWindowModality(Qt::WindowModal);
     for (int i = 0; i < ui.list->count(); ++i) {
-        out << ui.list->item(i)->text().toLongLong();
+        out << numberOf(*ui.list->item(i));
         if (i % perLine == perLine - 1)
             out << QStringLiteral("\n"); // padded to the field width like a number
         if (i % numbersPerEventPass == 0) {
@@ -259,28 +366,31 @@ bool PrimeTable::readList(QFile &file)
 {
     const qint64 size = file.size();
     QTextStream in(&file);
-    ui.list->clear();
+    clearList();
     ui.list->setUniformItemSizes(true);
-    ui.list->setUpdatesEnabled(false);
 
     QProgressDialog progress(tr("Odczytywanie"), tr("Przerwij"), 0, progressMaximum(size), this);
     progress.setWindowModality(Qt::WindowModal);
     qlonglong value = 0;
     ListToken token;
-    QStringList batch;
     ListReader reader(in);
-    while ((token = reader.next(value)) == ListToken::Number) {
-        batch << QString::number(value);
-        if (batch.size() == numbersPerEventPass) {
-            appendNumbers(*ui.list, batch);
-            batch.clear();
+    bool full = false;
+    for (int read = 1; (token = reader.next(value)) == ListToken::Number; ++read) {
+        full = !listNumber(value);
+        if (full)
+            break;
+        if (read % numbersPerEventPass == 0) {
+            showListed(false);
             progress.setValue(progressValue(file.pos(), size));
             QCoreApplication::processEvents();
         }
         if (progress.wasCanceled())
             break;
     }
-    appendNumbers(*ui.list, batch);
-    ui.list->setUpdatesEnabled(true);
+    showListed(true);
+    if (full) {
+        progress.reset();
+        reportListFull(tr("Odczytywanie"));
+    }
     return token != ListToken::NotAnInteger;
 }

@@ -3,6 +3,7 @@
 
 #include "ui_prime.h"
 
+#include <QElapsedTimer>
 #include <QTimer>
 #include <QWidget>
 
@@ -16,6 +17,9 @@ class PrimeTable : public QWidget {
 public:
     explicit PrimeTable(QWidget *parent = nullptr);
     ~PrimeTable() override;
+
+    // The most numbers the list holds; a generation or a load stops there. For tests.
+    void setListLimit(int limit);
 
 public slots:
     void loadTable();
@@ -31,12 +35,19 @@ private:
     void setFileAndRangeEnabled(bool enabled);
     void setFileWorkRunning(bool running);
     bool advanceCandidate();
+    void clearList();
+    bool listNumber(qlonglong number);
+    void showListed(bool now);
+    void reportListFull(const QString &title);
     bool writeList(const QString &fileName);
     bool readList(QFile &file);
 
     QTimer timer;
     qlonglong m_current = 0;
     Ui::PrimeGenerator ui;
+    int listLimit;
+    int unshownRows = 0;
+    QElapsedTimer sinceShown;
 };
 
 #endif // PRIMETABLE_H

@@ -66,6 +66,26 @@ inline bool isPrime(std::uint64_t n)
     return true;
 }
 
+// Primality by trial division exactly as written: 2, 3 and 5, then every odd candidate
+// from 5 while the one before it, squared, does not exceed n.
+template <typename T>
+bool prime(T n)
+{
+    using U = std::make_unsigned_t<T>;
+    if (n < 2)
+        return false;
+    if (n == 2 || n == 3 || n == 5)
+        return true;
+    if (n % 2 == 0 || n % 3 == 0)
+        return false;
+    for (T i = 3; static_cast<U>(i) * static_cast<U>(i) <= static_cast<U>(n);) {
+        i += 2;
+        if (n % i == 0)
+            return false;
+    }
+    return true;
+}
+
 // The Jacobi symbol by the written recursion, testing the common factor at every level,
 // with the library's two additions: a reduced into 0 .. |n| - 1 first, and 1 over 1.
 template <typename T>

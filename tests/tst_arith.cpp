@@ -77,6 +77,10 @@ private slots:
     void primeValues_data();
     void primeValues();
     void primeAgainstSieve();
+    void primeHardCases_data();
+    void primeHardCases();
+    void primeRandom64();
+    void primeTopOfInt();
 };
 
 void TestArith::nwdValues_data()
@@ -324,12 +328,97 @@ void TestArith::primeAgainstSieve()
     const int limit = 1000000;
     const std::vector<bool> isPrime = sieve(limit);
     for (int n = 0; n < limit; ++n) {
-        if (prime(n) != isPrime[n] || prime<long long>(n) != isPrime[n])
+        if (prime(n) != isPrime[n] || prime<long long>(n) != isPrime[n] ||
+            reference::prime(n) != isPrime[n])
             QFAIL(qPrintable(QStringLiteral("prime(%1) is wrong").arg(n)));
     }
     // The largest int prime: the loop bound reaches the square root of INT_MAX.
     QVERIFY(prime(INT_MAX));
     QVERIFY(!prime(INT_MAX - 1));
+}
+
+// Numbers that fool weaker tests. A composite row names a factor, so the expectation does
+// not rest on a primality test; a prime row is checked against the plain Miller-Rabin.
+void TestArith::primeHardCases_data()
+{
+    QTest::addColumn<qlonglong>("n");
+    QTest::addColumn<qlonglong>("factor"); // 0 for a prime
+    const auto composite = [](const char *name, long long n, long long factor) {
+        QTest::newRow(name) << qlonglong(n) << qlonglong(factor);
+    };
+    const auto primeRow = [](const char *name, long long n) {
+        QTest::newRow(name) << qlonglong(n) << qlonglong(0);
+    };
+    composite("Carmichael 561", 561, 3);
+    composite("Carmichael 41041", 41041, 7);
+    composite("Carmichael 825265", 825265, 5);
+    composite("Carmichael 321197185", 321197185, 5);
+    composite("Carmichael 5394826801", 5394826801LL, 7);
+    composite("Carmichael 232250619601", 232250619601LL, 7);
+    composite("Carmichael 9746347772161", 9746347772161LL, 7);
+    composite("strong pseudoprime 2047", 2047, 23);
+    composite("strong pseudoprime 1373653", 1373653, 829);
+    composite("strong pseudoprime 25326001", 25326001, 2251);
+    composite("strong pseudoprime 3215031751", 3215031751LL, 151);
+    composite("strong pseudoprime 2152302898747", 2152302898747LL, 6763);
+    composite("strong pseudoprime 3474749660383", 3474749660383LL, 1303);
+    composite("strong pseudoprime 341550071728321", 341550071728321LL, 10670053);
+    composite("strong pseudoprime 3825123056546413051", 3825123056546413051LL, 149491);
+    composite("square of 2^18 - 5", 262139LL * 262139LL, 262139);
+    composite("square of 999999937", 999999937LL * 999999937LL, 999999937);
+    composite("square of 3037000493", 3037000493LL * 3037000493LL, 3037000493LL);
+    composite("close primes near 2^31", 2147483629LL * 2147483647LL, 2147483629);
+    composite("close primes near 2^31.5", 3037000453LL * 3037000493LL, 3037000453LL);
+    composite("close primes near 10^7.5", 31622743LL * 31622777LL, 31622743);
+    composite("LLONG_MAX", LLONG_MAX, 7);
+    composite("2^63 - 27", LLONG_MAX - 26, 773);
+    primeRow("2^18 - 5", 262139);
+    primeRow("2^18 + 3", 262147);
+    primeRow("999999999989", 999999999989LL);
+    primeRow("999999999999989", 999999999999989LL);
+    primeRow("3037000493", 3037000493LL);
+    primeRow("2^61 - 1", 2305843009213693951LL);
+    primeRow("2^63 - 25, the largest prime below 2^63", LLONG_MAX - 24);
+}
+
+void TestArith::primeHardCases()
+{
+    QFETCH(qlonglong, n);
+    QFETCH(qlonglong, factor);
+    if (factor != 0)
+        QVERIFY(factor > 1 && factor < n && n % factor == 0);
+    else
+        QVERIFY(reference::isPrime(static_cast<std::uint64_t>(n)));
+    QCOMPARE(prime<long long>(n), factor == 0);
+    QCOMPARE(prime<long long>(-n), false);
+    if (n <= INT_MAX)
+        QCOMPARE(prime(static_cast<int>(n)), factor == 0);
+}
+
+// Random numbers of every length up to 63 bits: trial division decides those it can
+// finish quickly, the plain Miller-Rabin the rest.
+void TestArith::primeRandom64()
+{
+    std::mt19937_64 gen(testSeed());
+    std::uniform_int_distribution<int> bits(2, 63);
+    for (int i = 0; i < 100000; ++i) {
+        const int length = bits(gen);
+        const auto n = static_cast<long long>(gen() >> (64 - length));
+        const bool expected =
+            length <= 32 ? reference::prime(n) : reference::isPrime(static_cast<std::uint64_t>(n));
+        if (prime(n) != expected)
+            QFAIL(qPrintable(QStringLiteral("prime(%1) is wrong").arg(n)));
+    }
+}
+
+// The top of int, where a square of a candidate divisor no longer fits the type.
+void TestArith::primeTopOfInt()
+{
+    for (int n = INT_MAX; n > INT_MAX - 20000; --n) {
+        if (prime(n) != reference::prime(n))
+            QFAIL(qPrintable(QStringLiteral("prime(%1) is wrong").arg(n)));
+    }
+    QCOMPARE(prime(INT_MIN), false);
 }
 
 QTEST_APPLESS_MAIN(TestArith)

@@ -189,6 +189,8 @@ private slots:
     void saveToMissingDirectoryIsReported();
     void saveBeyondFileSizeLimitKeepsOldFile();
     void cancellingLoadKeepsPrefix();
+    void loadStopsAtListLimit_data();
+    void loadStopsAtListLimit();
     void controlsOffWhileLoading();
     void cancellingSaveKeepsWrittenPart();
 
@@ -713,6 +715,32 @@ void TestPrimeFiles::cancellingLoadKeepsPrefix()
     QVERIFY(read.size() < numbers.size());
     QCOMPARE(read, numbers.mid(0, read.size()));
     QVERIFY(list->updatesEnabled());
+}
+
+void TestPrimeFiles::loadStopsAtListLimit_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<bool>("reported");
+    QTest::newRow("more numbers than the list holds") << QByteArray("2 3 5 7 11 13 17") << true;
+    QTest::newRow("as many numbers as the list holds") << QByteArray("2 3 5 7\n") << false;
+}
+
+void TestPrimeFiles::loadStopsAtListLimit()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(bool, reported);
+    writeFile(path("in.txt"), content);
+    table->setListLimit(4);
+    BoxSeen box;
+    load(path("in.txt"), nullptr, reported ? recordBox(&box) : nullptr);
+    QCOMPARE(listTexts(), words("2 3 5 7"));
+    QCOMPARE(box.seen, reported);
+    if (reported) {
+        QCOMPARE(box.icon, QMessageBox::Information);
+        QCOMPARE(box.title, QStringLiteral("Odczytywanie"));
+        QCOMPARE(box.text, QStringLiteral("Lista pokazuje 4 liczb, najwięcej, ile może pomieścić. "
+                                          "Dalszych liczb nie umieszczono na liście."));
+    }
 }
 
 void TestPrimeFiles::cancellingSaveKeepsWrittenPart()

@@ -15,9 +15,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QMetaMethod>
 #include <QPointer>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSpacerItem>
 
 #include <memory>
@@ -48,6 +50,9 @@ private slots:
     void controlsWhileGenerating();
     void stopKeepsPrefixAndRestartBeginsAgain();
     void eventLoopTurnsWhileGenerating();
+    void rowsShownWhileGenerating();
+    void generationStopsAtListLimit_data();
+    void generationStopsAtListLimit();
 
     void menuOpensOneWindow();
     void closingOnlyHides();
@@ -461,6 +466,64 @@ void TestPrimeTable::eventLoopTurnsWhileGenerating()
     QVERIFY(isGenerating());
     QVERIFY(child<QListWidget>("list")->count() > 0);
     QTest::mouseClick(generateButton(), Qt::LeftButton);
+}
+
+// The list must show its first rows and let the user scroll to later ones while the
+// generation goes on, not only once it stops.
+void TestPrimeTable::rowsShownWhileGenerating()
+{
+    table->show();
+    QVERIFY(QTest::qWaitForWindowExposed(table.get()));
+    auto *list = child<QListWidget>("list");
+    setRange(QStringLiteral("1"), QStringLiteral("1000000000"));
+    QTest::mouseClick(generateButton(), Qt::LeftButton);
+    const QRect viewport = list->viewport()->rect();
+    QTRY_VERIFY(list->indexAt(viewport.topLeft() + QPoint(4, 4)).isValid());
+    QCOMPARE(list->indexAt(viewport.topLeft() + QPoint(4, 4)).data().toString(),
+             QStringLiteral("2"));
+    QScrollBar *bar = list->verticalScrollBar();
+    QTRY_VERIFY(bar->maximum() > 0);
+    bar->setValue(bar->maximum());
+    QTRY_VERIFY(list->indexAt(viewport.topLeft() + QPoint(4, 4)).row() > 100);
+    QVERIFY(isGenerating());
+    QTest::mouseClick(generateButton(), Qt::LeftButton);
+}
+
+void TestPrimeTable::generationStopsAtListLimit_data()
+{
+    QTest::addColumn<QString>("max");
+    QTest::addColumn<QStringList>("expected");
+    QTest::addColumn<bool>("reported");
+    const QStringList firstFive = QStringLiteral("2 3 5 7 11").split(QLatin1Char(' '));
+    QTest::newRow("more primes than the list holds") << "100" << firstFive << true;
+    QTest::newRow("as many primes as the list holds") << "12" << firstFive << false;
+}
+
+void TestPrimeTable::generationStopsAtListLimit()
+{
+    QFETCH(QString, max);
+    QFETCH(QStringList, expected);
+    QFETCH(bool, reported);
+    table->setListLimit(5);
+    QString boxTitle;
+    QString boxText;
+    if (reported)
+        testing_modal::onNextModal([&](QWidget *modal) {
+            boxTitle = modal->windowTitle();
+            if (auto *box = qobject_cast<QMessageBox *>(modal))
+                boxText = box->text();
+            modal->close();
+        });
+    QVERIFY(generateRange(QStringLiteral("1"), max));
+    QTRY_COMPARE(testing_modal::pendingExpectations(), 0);
+    QCOMPARE(listTexts(), expected);
+    for (const char *name : {"load", "save", "min", "max"})
+        QVERIFY2(child<QWidget>(name)->isEnabled(), name);
+    if (reported) {
+        QCOMPARE(boxTitle, QStringLiteral("Generator liczb pierwszych"));
+        QCOMPARE(boxText, QStringLiteral("Lista pokazuje 5 liczb, najwięcej, ile może pomieścić. "
+                                         "Dalszych liczb nie umieszczono na liście."));
+    }
 }
 
 void TestPrimeTable::menuOpensOneWindow()
