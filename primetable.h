@@ -6,7 +6,8 @@
 #include <QTimer>
 #include <QWidget>
 
-class QFile;
+class ListSource;
+class ListTarget;
 
 // The window that lists the primes of a range, a chunk per timer tick, and saves the
 // list to a text file or loads it back.
@@ -31,8 +32,8 @@ private:
     void setFileAndRangeEnabled(bool enabled);
     void setFileWorkRunning(bool running);
     bool advanceCandidate();
-    bool writeList(const QString &fileName);
-    bool readList(QFile &file);
+    bool writeList(ListTarget &file);
+    QString readList(ListSource &file, const QString &fileName);
 
     QTimer timer;
     qlonglong m_current = 0;
