@@ -334,6 +334,9 @@ bool ListTarget::openFile(const QString &path)
         if (!S_ISREG(status.st_mode))
             return fail(notRegularFile);
         m_existed = true;
+        // A file its owner made read-only is not replaced behind the owner's back.
+        if (::faccessat(AT_FDCWD, m_target.constData(), W_OK, AT_EACCESS) != 0)
+            return fail(errno);
     } else if (errno != ENOENT) {
         return fail(errno);
     }

@@ -311,7 +311,7 @@ private slots:
     void saveBeyondFileSizeLimitKeepsOldFile_data();
     void saveBeyondFileSizeLimitKeepsOldFile();
     void saveInPlaceWhereFolderTakesNoNewFile();
-    void saveWhereFolderAndFileAreLocked();
+    void saveWhereFolderOrFileIsLocked();
     void focusReturnsAfterFileWork_data();
     void focusReturnsAfterFileWork();
     void cancellingLoadKeepsPrefix();
@@ -1051,7 +1051,7 @@ void TestPrimeFiles::saveInPlaceWhereFolderTakesNoNewFile()
              QStringList{QStringLiteral("primes.txt")});
 }
 
-void TestPrimeFiles::saveWhereFolderAndFileAreLocked()
+void TestPrimeFiles::saveWhereFolderOrFileIsLocked()
 {
     QVERIFY(openToOthers(dir->path()));
     QVERIFY(QDir(dir->path()).mkdir(QStringLiteral("locked")));
@@ -1059,14 +1059,18 @@ void TestPrimeFiles::saveWhereFolderAndFileAreLocked()
     QVERIFY(QFile::setPermissions(path("locked"), QFileDevice::ReadOwner | QFileDevice::ExeOwner |
                                                       QFileDevice::ReadOther |
                                                       QFileDevice::ExeOther));
+    writeFile(path("readonly.txt"), "kept");
+    QVERIFY(QFile::setPermissions(path("readonly.txt"), QFileDevice::ReadOwner));
     setList(words("2 3"));
     BoxSeen overOld;
     BoxSeen newFile;
+    BoxSeen readOnly;
     {
         const WithoutRootPrivileges plainUser;
         QVERIFY(plainUser.effective());
         save(path("locked/old.txt"), nullptr, recordBox(&overOld));
         save(path("locked/new.txt"), nullptr, recordBox(&newFile));
+        save(path("readonly.txt"), nullptr, recordBox(&readOnly));
     }
     QVERIFY(overOld.seen);
     QCOMPARE(overOld.text, QStringLiteral("Nie udało się zapisać pliku %1: brak uprawnień. Jego "
@@ -1077,6 +1081,13 @@ void TestPrimeFiles::saveWhereFolderAndFileAreLocked()
     QCOMPARE(newFile.text, QStringLiteral("Nie udało się zapisać pliku %1: brak uprawnień.")
                                .arg(path("locked/new.txt")));
     QVERIFY(!QFileInfo::exists(path("locked/new.txt")));
+    // The folder would take the new file, but the old one is not to be replaced.
+    QVERIFY(readOnly.seen);
+    QCOMPARE(readOnly.text, QStringLiteral("Nie udało się zapisać pliku %1: brak uprawnień. Jego "
+                                           "dotychczasowa zawartość pozostała bez zmian.")
+                                .arg(path("readonly.txt")));
+    QCOMPARE(readAll(path("readonly.txt")), QByteArray("kept"));
+    QCOMPARE(QDir(dir->path()).entryList(QDir::Files), QStringList{QStringLiteral("readonly.txt")});
 }
 
 void TestPrimeFiles::focusReturnsAfterFileWork_data()
