@@ -310,6 +310,7 @@ private slots:
     void saveOntoWhatIsNoRegularFileIsRefused();
     void saveBeyondFileSizeLimitKeepsOldFile_data();
     void saveBeyondFileSizeLimitKeepsOldFile();
+    void saveKeepsPermissionsAndLinks();
     void saveInPlaceWhereFolderTakesNoNewFile();
     void saveWhereFolderOrFileIsLocked();
     void focusReturnsAfterFileWork_data();
@@ -1013,6 +1014,26 @@ void TestPrimeFiles::saveOntoWhatIsNoRegularFileIsRefused()
     QCOMPARE(QFileInfo(target).isDir(), !fifo);
     QCOMPARE(QDir(dir->path()).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot),
              QStringList{QStringLiteral("target")});
+}
+
+// The new file that replaces the old one takes its permissions; a link is saved through
+// and stays a link.
+void TestPrimeFiles::saveKeepsPermissionsAndLinks()
+{
+    const QFileDevice::Permissions ownerAndGroup =
+        QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup;
+    writeFile(path("primes.txt"), "old");
+    QVERIFY(QFile::setPermissions(path("primes.txt"), ownerAndGroup));
+    QVERIFY(QFile::link(path("primes.txt"), path("link.txt")));
+    setList(words("2 3"));
+    save(path("link.txt"));
+    QCOMPARE(readAll(path("primes.txt")), QByteArray(" 2 3"));
+    QVERIFY(QFileInfo(path("link.txt")).isSymLink());
+    struct stat status {};
+    QCOMPARE(::stat(QFile::encodeName(path("primes.txt")).constData(), &status), 0);
+    QCOMPARE(status.st_mode & 0777, mode_t(0640));
+    QCOMPARE(QDir(dir->path()).entryList(QDir::Files | QDir::System),
+             (QStringList{QStringLiteral("link.txt"), QStringLiteral("primes.txt")}));
 }
 
 // A folder that takes no new file but holds a file that may be written: the file is
