@@ -1,9 +1,18 @@
 #include "primefile.h"
 
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
 #include <QString>
 #include <QTextStream>
 
+#include <cerrno>
+#include <csignal>
 #include <limits>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -103,38 +112,60 @@ bool ListReader::refill()
 
 ListToken ListReader::next(qlonglong &value)
 {
-    const auto isSpace = [this](int i) { return m_chunk.at(i).isSpace(); };
     m_carried.clear();
+    m_lastAtEnd = false;
     bool inToken = false;
-    bool overlong = false;
     for (;;) {
         if (m_position == m_chunk.size() && !refill())
             break;
+        if (m_skipping) {
+            skipToken();
+            continue;
+        }
         if (!inToken) {
-            while (m_position < m_chunk.size() && isSpace(m_position))
-                ++m_position;
+            skipSpace();
             if (m_position == m_chunk.size())
                 continue;
             inToken = true;
         }
         const int start = m_position;
-        while (m_position < m_chunk.size() && !isSpace(m_position))
-            ++m_position;
+        skipToken();
         const QStringView piece = QStringView(m_chunk).mid(start, m_position - start);
         const bool ended = m_position < m_chunk.size();
         // Most tokens lie within one chunk and are read where they are.
-        if (ended && m_carried.isEmpty() && !overlong && piece.size() <= maxTokenLength)
+        if (ended && m_carried.isEmpty() && piece.size() <= maxTokenLength)
             return interpret(parseListInteger(piece), value);
-        if (m_carried.size() + piece.size() > maxTokenLength)
-            overlong = true;
-        else
-            m_carried.append(piece.data(), piece.size());
+        // An over-long token is answered at once: reading on to its end could take as long
+        // as the file (a file of NUL bytes is one token). The next call passes its rest.
+        if (m_carried.size() + piece.size() > maxTokenLength) {
+            m_skipping = !ended;
+            return ListToken::NotAnInteger;
+        }
+        m_carried.append(piece.data(), piece.size());
         if (ended)
             break;
     }
     if (!inToken)
         return ListToken::End;
-    return interpret(overlong ? std::nullopt : parseListInteger(m_carried), value);
+    m_lastAtEnd = m_position == m_chunk.size();
+    return interpret(parseListInteger(m_carried), value);
+}
+
+void ListReader::skipSpace()
+{
+    for (; m_position < m_chunk.size() && m_chunk.at(m_position).isSpace(); ++m_position)
+        if (m_chunk.at(m_position) == QLatin1Char('\n'))
+            ++m_line;
+}
+
+// Moves past the non-space characters at the position; the token ends with the chunk or
+// at white space, which also ends a skip.
+void ListReader::skipToken()
+{
+    while (m_position < m_chunk.size() && !m_chunk.at(m_position).isSpace())
+        ++m_position;
+    if (m_position < m_chunk.size())
+        m_skipping = false;
 }
 
 int progressMaximum(qint64 size)
@@ -146,4 +177,280 @@ int progressValue(qint64 position, qint64 size)
 {
     const qint64 within = qBound<qint64>(0, position, qMax<qint64>(size, 0));
     return static_cast<int>(within >> progressShift(size));
+}
+
+QString fileErrorText(int error)
+{
+    switch (error) {
+    case notRegularFile:
+        return QStringLiteral("to nie jest zwykły plik");
+    case ENOENT:
+        return QStringLiteral("nie ma takiego pliku ani katalogu");
+    case EACCES:
+    case EPERM:
+        return QStringLiteral("brak uprawnień");
+    case ENOSPC:
+        return QStringLiteral("brak miejsca na dysku");
+    case EDQUOT:
+        return QStringLiteral("przekroczono przydział miejsca na dysku");
+    case EFBIG:
+        return QStringLiteral("plik przekroczyłby dopuszczalny rozmiar");
+    case EROFS:
+        return QStringLiteral("system plików jest tylko do odczytu");
+    case EISDIR:
+        return QStringLiteral("to jest katalog");
+    case ENOTDIR:
+        return QStringLiteral("część ścieżki nie jest katalogiem");
+    case ENAMETOOLONG:
+        return QStringLiteral("za długa nazwa pliku");
+    case ELOOP:
+        return QStringLiteral("za dużo dowiązań symbolicznych w ścieżce");
+    case EMFILE:
+    case ENFILE:
+        return QStringLiteral("otwarto za dużo plików");
+    case EIO:
+        return QStringLiteral("błąd wejścia-wyjścia");
+    default:
+        return QStringLiteral("błąd systemu nr %1").arg(error);
+    }
+}
+
+namespace {
+
+// Repeats a call that a signal may interrupt.
+template <typename Call>
+auto retried(Call call)
+{
+    auto result = call();
+    while (result < 0 && errno == EINTR)
+        result = call();
+    return result;
+}
+
+} // namespace
+
+ListSource::~ListSource()
+{
+    close();
+}
+
+bool ListSource::fail(int error)
+{
+    m_error = error;
+    close();
+    return false;
+}
+
+bool ListSource::openFile(const QString &path)
+{
+    close();
+    m_error = 0;
+    m_read = 0;
+    m_shrank = false;
+    m_fd = retried([&] {
+        return ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    });
+    struct stat status {};
+    if (m_fd < 0 || ::fstat(m_fd, &status) != 0)
+        return fail(errno);
+    if (S_ISDIR(status.st_mode))
+        return fail(EISDIR);
+    if (!S_ISREG(status.st_mode))
+        return fail(notRegularFile);
+    m_size = status.st_size;
+    m_modifiedSeconds = status.st_mtim.tv_sec;
+    m_modifiedNanoseconds = status.st_mtim.tv_nsec;
+    // Not in text mode: that drops every carriage return, so the numbers of a file with
+    // lone CR line ends would run together. A text stream takes a CR for white space.
+    return QIODevice::open(QIODevice::ReadOnly | QIODevice::Unbuffered);
+}
+
+void ListSource::close()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+    m_fd = -1;
+    QIODevice::close();
+}
+
+bool ListSource::changed() const
+{
+    struct stat status {};
+    if (m_fd < 0 || ::fstat(m_fd, &status) != 0)
+        return true;
+    return status.st_size != m_size || status.st_mtim.tv_sec != m_modifiedSeconds ||
+           status.st_mtim.tv_nsec != m_modifiedNanoseconds;
+}
+
+qint64 ListSource::readData(char *data, qint64 maxSize)
+{
+    const qint64 wanted = qMin(maxSize, m_size - m_read);
+    if (wanted <= 0 || m_fd < 0)
+        return 0;
+    const auto got = retried([&] { return ::read(m_fd, data, static_cast<size_t>(wanted)); });
+    if (got < 0) {
+        m_error = errno;
+        return -1;
+    }
+    if (got == 0)
+        m_shrank = true;
+    m_read += got;
+    return got;
+}
+
+qint64 ListSource::writeData(const char *, qint64)
+{
+    return -1;
+}
+
+ListTarget::~ListTarget()
+{
+    discard();
+}
+
+bool ListTarget::fail(int error)
+{
+    if (m_error == 0)
+        m_error = error;
+    return false;
+}
+
+bool ListTarget::openFile(const QString &path)
+{
+    // Past a file size limit the system would end the program with this signal instead of
+    // failing the write; ignored, the write fails with EFBIG, which is reported.
+    std::signal(SIGXFSZ, SIG_IGN);
+    discard();
+    m_error = 0;
+    m_existed = false;
+    m_inPlace = false;
+    // Through a symbolic link the file it points to is saved, and the link stays.
+    const QString resolved = QFileInfo(path).canonicalFilePath();
+    m_target = QFile::encodeName(resolved.isEmpty() ? path : resolved);
+    struct stat status {};
+    if (::stat(m_target.constData(), &status) == 0) {
+        if (S_ISDIR(status.st_mode))
+            return fail(EISDIR);
+        if (!S_ISREG(status.st_mode))
+            return fail(notRegularFile);
+        m_existed = true;
+        // A file its owner made read-only is not replaced behind the owner's back.
+        if (::faccessat(AT_FDCWD, m_target.constData(), W_OK, AT_EACCESS) != 0)
+            return fail(errno);
+    } else if (errno != ENOENT) {
+        return fail(errno);
+    }
+    if (!openBeside(status.st_mode & 07777)) {
+        // A folder that takes no new file may still hold a file that can be written.
+        const bool folderClosed = m_error == EACCES || m_error == EPERM;
+        if (!m_existed || !folderClosed || !openInPlace())
+            return false;
+    }
+    return QIODevice::open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+}
+
+bool ListTarget::openBeside(mode_t mode)
+{
+    constexpr int attempts = 64;
+    for (int i = 0; i < attempts && m_fd < 0; ++i) {
+        const QByteArray suffix =
+            QByteArray::number(QRandomGenerator::global()->generate(), 36).rightJustified(7, '0');
+        m_temporary = m_target + '.' + suffix;
+        m_fd = retried([&] {
+            return ::open(m_temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        });
+        if (m_fd < 0 && errno != EEXIST)
+            break;
+    }
+    if (m_fd < 0) {
+        m_temporary.clear();
+        return fail(errno);
+    }
+    // The new file takes the place of the old one: it gets its permissions too.
+    if (m_existed && ::fchmod(m_fd, mode) != 0) {
+        const int error = errno;
+        discard();
+        return fail(error);
+    }
+    return true;
+}
+
+bool ListTarget::openInPlace()
+{
+    m_error = 0;
+    // Not blocking: the file may have been swapped for a FIFO since it was looked at.
+    m_fd = retried([&] { return ::open(m_target.constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC); });
+    if (m_fd < 0)
+        return fail(errno);
+    struct stat status {};
+    if (::fstat(m_fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        const int error = S_ISREG(status.st_mode) ? errno : notRegularFile;
+        closeDescriptor();
+        return fail(error);
+    }
+    m_inPlace = true;
+    if (retried([&] { return ::ftruncate(m_fd, 0); }) != 0)
+        return fail(errno);
+    return true;
+}
+
+qint64 ListTarget::readData(char *, qint64)
+{
+    return -1;
+}
+
+qint64 ListTarget::writeData(const char *data, qint64 size)
+{
+    if (m_fd < 0 || m_error != 0)
+        return -1;
+    qint64 written = 0;
+    while (written < size) {
+        const auto count = static_cast<size_t>(size - written);
+        const auto done = retried([&] { return ::write(m_fd, data + written, count); });
+        if (done <= 0) {
+            fail(done < 0 ? errno : EIO);
+            return -1;
+        }
+        written += done;
+    }
+    return written;
+}
+
+bool ListTarget::commit()
+{
+    if (m_fd < 0 || m_error != 0) {
+        discard();
+        return false;
+    }
+    if (::fsync(m_fd) != 0)
+        fail(errno);
+    if (::close(m_fd) != 0)
+        fail(errno);
+    m_fd = -1;
+    if (m_error == 0 && !m_temporary.isEmpty() &&
+        ::rename(m_temporary.constData(), m_target.constData()) != 0)
+        fail(errno);
+    if (m_error != 0) {
+        discard();
+        return false;
+    }
+    m_temporary.clear();
+    QIODevice::close();
+    return true;
+}
+
+void ListTarget::discard()
+{
+    closeDescriptor();
+    if (!m_temporary.isEmpty())
+        ::unlink(m_temporary.constData());
+    m_temporary.clear();
+    QIODevice::close();
+}
+
+void ListTarget::closeDescriptor()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+    m_fd = -1;
 }

@@ -1,11 +1,15 @@
 #ifndef PRIMEFILE_H
 #define PRIMEFILE_H
 
+#include <QByteArray>
+#include <QIODevice>
 #include <QString>
 #include <QStringView>
 #include <QtGlobal>
 
 #include <optional>
+
+#include <sys/types.h>
 
 class QTextStream;
 
@@ -22,7 +26,7 @@ enum class ListToken { Number, End, NotAnInteger };
 
 // Splits the text of a stream into tokens a chunk at a time. A token is kept only up to
 // maxTokenLength characters, so a file without white space cannot fill the memory; a
-// longer token counts as no integer.
+// longer token counts as no integer and is answered as soon as it is known to be one.
 class ListReader {
 public:
     static constexpr int maxTokenLength = 256;
@@ -33,14 +37,25 @@ public:
     // over it cannot stall; `value` is set only for ListToken::Number.
     ListToken next(qlonglong &value);
 
+    // The line (counted from 1) on which the last token returned starts.
+    qint64 line() const { return m_line; }
+    // Whether the last token returned ran up to the end of the text: when the text was
+    // cut short, such a token may be the beginning of a longer one.
+    bool lastAtEnd() const { return m_lastAtEnd; }
+
 private:
     bool refill();
+    void skipSpace();
+    void skipToken();
 
     QTextStream &m_in;
     const int m_chunkLength;
     QString m_chunk;
     int m_position = 0;
-    QString m_carried; // the start of a token cut by the end of a chunk
+    QString m_carried;       // the start of a token cut by the end of a chunk
+    bool m_skipping = false; // passing the rest of an over-long token
+    bool m_lastAtEnd = false;
+    qint64 m_line = 1;
 };
 
 // The range of a progress dialog for a file of `size` bytes, and the value for a read
@@ -48,5 +63,95 @@ private:
 // so files past 2 GiB show their progress too.
 int progressMaximum(qint64 size);
 int progressValue(qint64 position, qint64 size);
+
+// Why a file could not be used: an errno value, or this code for a path that names
+// something other than a regular file (a device, a FIFO, a socket).
+constexpr int notRegularFile = -1;
+
+// The reason for `error` in Polish, to follow a message such as "Nie można otworzyć
+// pliku X: ".
+QString fileErrorText(int error);
+
+// A regular file to load a list from. Opening it never blocks: a FIFO is refused before
+// anyone writes into it, and so is a device such as /dev/zero, which never ends. Reading
+// stops at the size the file had when it was opened, so a growing file cannot keep the
+// reader busy, and a file that ends sooner is known to have been cut meanwhile.
+class ListSource : public QIODevice {
+public:
+    ListSource() = default;
+    ~ListSource() override;
+    ListSource(const ListSource &) = delete;
+    ListSource &operator=(const ListSource &) = delete;
+
+    bool openFile(const QString &path);
+    void close() override;
+    // The reason of the last failure, 0 if there was none.
+    int error() const { return m_error; }
+    // The size of the file when it was opened.
+    qint64 size() const override { return m_size; }
+    // Reading ended before that size: the file was cut meanwhile, or a read failed.
+    bool endedEarly() const { return m_shrank || m_error != 0; }
+    // The file's size or modification time is no longer what it was when it was opened.
+    bool changed() const;
+
+protected:
+    qint64 readData(char *data, qint64 maxSize) override;
+    qint64 writeData(const char *data, qint64 size) override;
+
+private:
+    bool fail(int error);
+
+    int m_fd = -1;
+    int m_error = 0;
+    qint64 m_size = 0;
+    qint64 m_read = 0;
+    bool m_shrank = false;
+    qint64 m_modifiedSeconds = 0;
+    qint64 m_modifiedNanoseconds = 0;
+};
+
+// The file a list is saved into. A failed or abandoned save leaves the old file as it
+// was: the list goes into a new file beside it, which replaces the old one only on
+// commit(). Where the folder takes no new file but the file itself may be written, it is
+// written in place instead, and then its old content is gone as soon as writing starts.
+// Something that is not a regular file is refused, never replaced.
+class ListTarget : public QIODevice {
+public:
+    ListTarget() = default;
+    // Discards an uncommitted file.
+    ~ListTarget() override;
+    ListTarget(const ListTarget &) = delete;
+    ListTarget &operator=(const ListTarget &) = delete;
+
+    bool openFile(const QString &path);
+    // Makes what was written the content of the file; false if that failed.
+    bool commit();
+    // Abandons what was written: the new file is removed. Written in place, the file
+    // keeps what reached it.
+    void discard();
+    // The reason of the first failure, 0 if there was none.
+    int error() const { return m_error; }
+    // Whether a regular file was there before and has not been touched.
+    bool oldFileKept() const { return m_existed && !m_inPlace; }
+    // Whether the old file was opened for writing in place, so it may have changed.
+    bool oldFileTouched() const { return m_inPlace; }
+
+protected:
+    qint64 readData(char *data, qint64 maxSize) override;
+    qint64 writeData(const char *data, qint64 size) override;
+
+private:
+    bool openBeside(mode_t mode);
+    bool openInPlace();
+    bool fail(int error);
+    void closeDescriptor();
+
+    int m_fd = -1;
+    int m_error = 0;
+    QByteArray m_target;
+    QByteArray m_temporary; // empty when writing in place
+    bool m_existed = false;
+    bool m_inPlace = false;
+};
 
 #endif // PRIMEFILE_H

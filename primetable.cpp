@@ -12,8 +12,8 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPointer>
 #include <QProgressDialog>
-#include <QSaveFile>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QTextStream>
@@ -108,6 +108,75 @@ int fieldWidth(const QListWidget &list)
 QString shownName(const QString &fileName)
 {
     return QDir::toNativeSeparators(fileName);
+}
+
+// The progress of a save or a load. Closing it, or quitting the program, which closes
+// it, cancels it as "Przerwij" does; closed() tells the two apart.
+class FileProgress : public QProgressDialog {
+public:
+    FileProgress(const QString &title, const QString &label, int maximum, QWidget *parent)
+        : QProgressDialog(label, PrimeTable::tr("Przerwij"), 0, maximum, parent)
+    {
+        setWindowTitle(title);
+        setWindowModality(Qt::WindowModal);
+    }
+    bool closed() const { return m_closed; }
+
+protected:
+    void closeEvent(QCloseEvent *event) override
+    {
+        m_closed = true;
+        QProgressDialog::closeEvent(event);
+    }
+
+private:
+    bool m_closed = false;
+};
+
+// The buttons are off while a file is saved or loaded, so the focus leaves the one that
+// started the work; it goes back to where it was.
+void restoreFocus(QWidget *focused)
+{
+    if (focused)
+        focused->setFocus();
+}
+
+QString saveFailure(const ListTarget &file, const QString &fileName)
+{
+    QString text = file.error() == 0
+                       ? PrimeTable::tr("Zapisywanie pliku %1 przerwano.").arg(shownName(fileName))
+                       : PrimeTable::tr("Nie udało się zapisać pliku %1: %2.")
+                             .arg(shownName(fileName), fileErrorText(file.error()));
+    if (file.oldFileTouched())
+        text += PrimeTable::tr(" Zapisywano wprost do niego, więc jego dotychczasowa zawartość "
+                               "mogła zostać zmieniona.");
+    else if (file.oldFileKept())
+        text += PrimeTable::tr(" Jego dotychczasowa zawartość pozostała bez zmian.");
+    return text;
+}
+
+// Why a load that was not cancelled did not read `file` through, empty if it did.
+QString loadProblem(const ListSource &file, ListToken last, qint64 line, const QString &fileName,
+                    int count)
+{
+    const QString name = shownName(fileName);
+    const QString read = QString::number(count);
+    if (file.error() != 0)
+        return PrimeTable::tr("Błąd odczytu pliku %1: %2. Wczytano liczb: %3.")
+            .arg(name, fileErrorText(file.error()), read);
+    if (file.endedEarly())
+        return PrimeTable::tr("Plik %1 został skrócony w trakcie odczytu. Wczytano liczb: %2 – "
+                              "tylko te, które odczytano w całości.")
+            .arg(name, read);
+    if (last == ListToken::NotAnInteger)
+        return PrimeTable::tr("Wczytano liczb: %1. Dalsza część pliku %2, od wiersza %3, nie "
+                              "jest listą liczb całkowitych.")
+            .arg(read, name, QString::number(line));
+    if (file.changed())
+        return PrimeTable::tr("Plik %1 zmienił się w trakcie odczytu. Wczytano liczb: %2; lista "
+                              "może nie odpowiadać jego obecnej zawartości.")
+            .arg(name, read);
+    return {};
 }
 
 } // namespace
@@ -290,34 +359,33 @@ void PrimeTable::reportListFull(const QString &title)
 
 void PrimeTable::saveTable()
 {
+    const QPointer<QWidget> focused = focusWidget();
     const QString fileName =
         QFileDialog::getSaveFileName(this, tr("Wybierz plik"), QStringLiteral("primes.txt"));
     if (fileName.isEmpty())
         return;
     setFileWorkRunning(true);
-    const bool written = writeList(fileName);
-    setFileWorkRunning(false);
+    ListTarget file;
+    const bool written = file.openFile(fileName) && writeList(file);
     if (!written)
-        QMessageBox::critical(this, tr("Zapisywanie"),
-                              tr("Nie udało się zapisać pliku %1. Jego dotychczasowa zawartość "
-                                 "pozostała bez zmian.")
-                                  .arg(shownName(fileName)));
+        file.discard();
+    setFileWorkRunning(false);
+    restoreFocus(focused);
+    if (!written)
+        QMessageBox::critical(this, tr("Zapisywanie"), saveFailure(file, fileName));
 }
 
-// Writes through a temporary file that replaces the chosen one only once it is complete,
-// so a failed save leaves the old file as it was. A cancelled save keeps what is written.
-bool PrimeTable::writeList(const QString &fileName)
+// Writes the list into `file` and commits it. Only the user's "Przerwij" keeps the part
+// written so far: a save ended by closing the dialog, or by quitting, which closes it, is
+// not committed, so the old file stays.
+bool PrimeTable::writeList(ListTarget &file)
 {
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Text))
-        return false;
     QTextStream out(&file);
     const int width = fieldWidth(*ui.list);
     const int perLine = qMax(1, lineCharacters / width);
     out.setFieldWidth(width);
 
-    QProgressDialog progress(tr("Zapisywanie"), tr("Przerwij"), 0, ui.list->count(), this);
-    progress.setWindowModality(Qt::WindowModal);
+    FileProgress progress(tr("Zapisywanie listy"), tr("Zapisywanie"), ui.list->count(), this);
     for (int i = 0; i < ui.list->count(); ++i) {
         out << numberOf(*ui.list->item(i));
         if (i % perLine == perLine - 1)
@@ -332,50 +400,49 @@ bool PrimeTable::writeList(const QString &fileName)
             break;
     }
     out.flush();
-    return out.status() == QTextStream::Ok && file.commit();
+    return !progress.closed() && out.status() == QTextStream::Ok && file.commit();
 }
 
 void PrimeTable::loadTable()
 {
+    const QPointer<QWidget> focused = focusWidget();
     const QString fileName =
         QFileDialog::getOpenFileName(this, tr("Wybierz plik"), QStringLiteral("primes.txt"));
     if (fileName.isEmpty() || !QFile::exists(fileName))
         return;
-    QFile file(fileName);
-    // Not in text mode: that drops every carriage return, so the numbers of a file with
-    // lone CR line ends would run together. The stream takes a CR for white space.
-    if (!file.open(QIODevice::ReadOnly)) {
+    ListSource file;
+    if (!file.openFile(fileName)) {
         QMessageBox::critical(this, tr("Odczytywanie"),
-                              tr("Nie można otworzyć pliku %1.").arg(shownName(fileName)));
+                              tr("Nie można otworzyć pliku %1: %2.")
+                                  .arg(shownName(fileName), fileErrorText(file.error())));
         return;
     }
     setFileWorkRunning(true);
-    const bool complete = readList(file);
+    const QString problem = readList(file, fileName);
     setFileWorkRunning(false);
-    if (!complete)
-        QMessageBox::warning(this, tr("Odczytywanie"),
-                             tr("Wczytano liczb: %1. Dalsza część pliku %2 nie jest listą liczb "
-                                "całkowitych.")
-                                 .arg(ui.list->count())
-                                 .arg(shownName(fileName)));
+    restoreFocus(focused);
+    if (!problem.isEmpty())
+        QMessageBox::warning(this, tr("Odczytywanie"), problem);
 }
 
-// Replaces the list with the numbers of `file`. False when it stopped at a token that is
-// not an integer; the numbers before it stay, as they do when the user cancels.
-bool PrimeTable::readList(QFile &file)
+// Replaces the list with the numbers of `file`. Returns why it did not read the file
+// through, empty when it did or the user cancelled; the numbers read before stay.
+QString PrimeTable::readList(ListSource &file, const QString &fileName)
 {
     const qint64 size = file.size();
     QTextStream in(&file);
     clearList();
     ui.list->setUniformItemSizes(true);
 
-    QProgressDialog progress(tr("Odczytywanie"), tr("Przerwij"), 0, progressMaximum(size), this);
-    progress.setWindowModality(Qt::WindowModal);
+    FileProgress progress(tr("Wczytywanie listy"), tr("Odczytywanie"), progressMaximum(size), this);
     qlonglong value = 0;
     ListToken token;
     ListReader reader(in);
     bool full = false;
     for (int read = 1; (token = reader.next(value)) == ListToken::Number; ++read) {
+        // Where the file ended early, the number before its end may have lost digits.
+        if (reader.lastAtEnd() && file.endedEarly())
+            break;
         full = !listNumber(value);
         if (full)
             break;
@@ -390,7 +457,9 @@ bool PrimeTable::readList(QFile &file)
     showListed(true);
     if (full) {
         progress.reset();
-        reportListFull(tr("Odczytywanie"));
+        reportListFull(tr("Wczytywanie listy"));
     }
-    return token != ListToken::NotAnInteger;
+    if (progress.wasCanceled())
+        return {};
+    return loadProblem(file, token, reader.line(), fileName, ui.list->count());
 }

@@ -7,7 +7,8 @@
 #include <QTimer>
 #include <QWidget>
 
-class QFile;
+class ListSource;
+class ListTarget;
 
 // The window that lists the primes of a range, a chunk per timer tick, and saves the
 // list to a text file or loads it back.
@@ -39,8 +40,8 @@ private:
     bool listNumber(qlonglong number);
     void showListed(bool now);
     void reportListFull(const QString &title);
-    bool writeList(const QString &fileName);
-    bool readList(QFile &file);
+    bool writeList(ListTarget &file);
+    QString readList(ListSource &file, const QString &fileName);
 
     QTimer timer;
     qlonglong m_current = 0;

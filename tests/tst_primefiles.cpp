@@ -1,6 +1,7 @@
 // Saving the prime list to a file and loading it back, with the file dialog answered
 // by the test and every file in a temporary directory.
 
+#include "mainwindow.h"
 #include "modal.h"
 #include "primefile.h"
 #include "primesieve.h"
@@ -10,6 +11,7 @@
 
 #include <QtTest>
 
+#include <QAction>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QListWidget>
@@ -18,10 +20,19 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 
+#include <algorithm>
+#include <chrono>
 #include <climits>
-#include <csignal>
+#include <condition_variable>
+#include <cstdio>
+#include <cstdlib>
 #include <memory>
+#include <mutex>
+#include <thread>
+
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -59,7 +70,7 @@ void answerFileDialog(const QString &path, FileDialogSeen *seen = nullptr,
             seen->parent = dialog->parentWidget();
         }
         if (then)
-            testing_modal::onNextModal(then);
+            testing_modal::onNextModal(then, 60000); // the work before it may be long
         if (path.isEmpty()) {
             dialog->reject();
             return;
@@ -141,6 +152,108 @@ private:
     bool m_applied = false;
 };
 
+// Aborts the test program when a scope lasts longer than `seconds`: an open that blocks or
+// a read that never ends would otherwise hang the test run instead of failing it.
+class Deadline {
+public:
+    explicit Deadline(int seconds)
+        : m_thread([this, seconds] {
+            std::unique_lock<std::mutex> lock(m_mutex);
+            if (!m_done.wait_for(lock, std::chrono::seconds(seconds), [this] { return m_over; })) {
+                std::fprintf(stderr, "FAIL: still running after %d s\n", seconds);
+                std::abort();
+            }
+        })
+    {
+    }
+    ~Deadline()
+    {
+        {
+            const std::lock_guard<std::mutex> lock(m_mutex);
+            m_over = true;
+        }
+        m_done.notify_one();
+        m_thread.join();
+    }
+    Deadline(const Deadline &) = delete;
+    Deadline &operator=(const Deadline &) = delete;
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_done;
+    bool m_over = false;
+    std::thread m_thread;
+};
+
+// Root passes every permission check. For one scope the effective user becomes "nobody",
+// which root may undo, so that the permission bits count; other users stay as they are.
+class WithoutRootPrivileges {
+public:
+    WithoutRootPrivileges()
+    {
+        if (geteuid() == 0)
+            m_dropped = setegid(nobody) == 0 && seteuid(nobody) == 0;
+    }
+    ~WithoutRootPrivileges()
+    {
+        if (m_dropped && (seteuid(0) != 0 || setegid(0) != 0))
+            qFatal("cannot become root again");
+    }
+    WithoutRootPrivileges(const WithoutRootPrivileges &) = delete;
+    WithoutRootPrivileges &operator=(const WithoutRootPrivileges &) = delete;
+    bool effective() const { return m_dropped || geteuid() != 0; }
+
+private:
+    static constexpr uid_t nobody = 65534;
+    bool m_dropped = false;
+};
+
+// Lets other users into a folder (the temporary ones are their owner's alone).
+bool openToOthers(const QString &folder)
+{
+    return QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                             QFileDevice::ExeOwner | QFileDevice::ReadOther |
+                                             QFileDevice::ExeOther);
+}
+
+bool isFifo(const QString &path)
+{
+    struct stat status {};
+    return ::stat(QFile::encodeName(path).constData(), &status) == 0 && S_ISFIFO(status.st_mode);
+}
+
+ino_t inodeOf(const QString &path)
+{
+    struct stat status {};
+    return ::stat(QFile::encodeName(path).constData(), &status) == 0 ? status.st_ino : 0;
+}
+
+// Numbers 1 to `count`, one a line.
+QByteArray numberLines(int count)
+{
+    QByteArray content;
+    for (int n = 1; n <= count; ++n)
+        content += QByteArray::number(n) + '\n';
+    return content;
+}
+
+// An endless stream of NUL bytes that counts what was taken from it.
+class EndlessZeros : public QIODevice {
+public:
+    EndlessZeros() { open(QIODevice::ReadOnly); }
+    bool isSequential() const override { return true; }
+    qint64 taken = 0;
+
+protected:
+    qint64 readData(char *data, qint64 maxSize) override
+    {
+        std::fill(data, data + maxSize, '\0');
+        taken += maxSize;
+        return maxSize;
+    }
+    qint64 writeData(const char *, qint64) override { return -1; }
+};
+
 // Tells the watchdog that a modal widget may show up in this scope: a progress dialog
 // appears as soon as it estimates the work to take longer than its minimum duration,
 // which depends on the speed of the build.
@@ -158,7 +271,6 @@ class TestPrimeFiles : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase();
     void init();
     void cleanup();
 
@@ -166,6 +278,9 @@ private slots:
     void parsesTokens();
     void readerAcrossChunks_data();
     void readerAcrossChunks();
+    void readerTellsLineAndEnd_data();
+    void readerTellsLineAndEnd();
+    void overlongTokenAnsweredAtOnce();
     void progressOfLargeFiles_data();
     void progressOfLargeFiles();
 
@@ -185,14 +300,28 @@ private slots:
 
     void cancelledFileDialogsChangeNothing();
     void missingFileIsIgnored();
+    void unopenableFileIsReported_data();
     void unopenableFileIsReported();
+    void sparseFileOfZerosStopsAtOnce();
+    void fileChangedWhileLoading_data();
+    void fileChangedWhileLoading();
     void saveToMissingDirectoryIsReported();
+    void saveOntoWhatIsNoRegularFileIsRefused_data();
+    void saveOntoWhatIsNoRegularFileIsRefused();
+    void saveBeyondFileSizeLimitKeepsOldFile_data();
     void saveBeyondFileSizeLimitKeepsOldFile();
+    void saveKeepsPermissionsAndLinks();
+    void saveInPlaceWhereFolderTakesNoNewFile();
+    void saveWhereFolderOrFileIsLocked();
+    void focusReturnsAfterFileWork_data();
+    void focusReturnsAfterFileWork();
     void cancellingLoadKeepsPrefix();
     void loadStopsAtListLimit_data();
     void loadStopsAtListLimit();
     void controlsOffWhileLoading();
     void cancellingSaveKeepsWrittenPart();
+    void closingSaveDialogKeepsOldFile();
+    void quittingDuringSaveKeepsOldFile();
 
 private:
     template <typename T>
@@ -213,11 +342,6 @@ private:
     std::unique_ptr<QTemporaryDir> dir;
     testing_modal::Watchdog watchdog;
 };
-
-void TestPrimeFiles::initTestCase()
-{
-    std::signal(SIGXFSZ, SIG_IGN);
-}
 
 void TestPrimeFiles::init()
 {
@@ -390,6 +514,53 @@ void TestPrimeFiles::readerAcrossChunks()
     for (int chunkLength : {1, 2, 3, 5, 8, 64, 1 << 16})
         QVERIFY2(readAllTokens(text, chunkLength) == answers,
                  qPrintable(QStringLiteral("chunks of %1").arg(chunkLength)));
+}
+
+void TestPrimeFiles::readerTellsLineAndEnd_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QList<qint64>>("lines");
+    QTest::addColumn<bool>("lastAtEnd");
+    QTest::newRow("one a line") << "1\n2\n3\n" << QList<qint64>{1, 2, 3} << false;
+    QTest::newRow("blank lines, CR LF, no final break")
+        << "\n\n1 2\r\n\n 3\t4\n5" << QList<qint64>{3, 3, 5, 5, 6} << true;
+    QTest::newRow("lone carriage returns") << "1\r2\r" << QList<qint64>{1, 1} << false;
+    QTest::newRow("no break at all") << "7 11" << QList<qint64>{1, 1} << true;
+}
+
+// The line of each token, and whether the last one ran up to the end of the text, in
+// every chunking: a chunk may end inside a token or in the white space after it.
+void TestPrimeFiles::readerTellsLineAndEnd()
+{
+    QFETCH(QString, text);
+    QFETCH(QList<qint64>, lines);
+    QFETCH(bool, lastAtEnd);
+    for (int chunkLength : {1, 2, 3, 64}) {
+        QString copy = text;
+        QTextStream in(&copy);
+        ListReader reader(in, chunkLength);
+        QList<qint64> seen;
+        bool atEnd = false;
+        qlonglong value = 0;
+        while (reader.next(value) == ListToken::Number) {
+            seen << reader.line();
+            atEnd = reader.lastAtEnd();
+        }
+        QCOMPARE(seen, lines);
+        QCOMPARE(atEnd, lastAtEnd);
+    }
+}
+
+// A token longer than any number is answered without reading on to its end, which an
+// endless stream does not have.
+void TestPrimeFiles::overlongTokenAnsweredAtOnce()
+{
+    EndlessZeros zeros;
+    QTextStream in(&zeros);
+    ListReader reader(in, 4096);
+    qlonglong value = 0;
+    QCOMPARE(reader.next(value), ListToken::NotAnInteger);
+    QVERIFY2(zeros.taken < (1 << 20), qPrintable(QString::number(zeros.taken)));
 }
 
 void TestPrimeFiles::progressOfLargeFiles_data()
@@ -566,21 +737,27 @@ void TestPrimeFiles::stopsAtTokenThatIsNoInteger_data()
 {
     QTest::addColumn<QByteArray>("content");
     QTest::addColumn<QStringList>("kept");
-    QTest::newRow("word") << QByteArray("2 3 abc 5 7") << words("2 3");
-    QTest::newRow("first token") << QByteArray("abc 2 3") << QStringList();
-    QTest::newRow("20 digits") << QByteArray("2 3 12345678901234567890 7") << words("2 3");
-    QTest::newRow("one past largest") << QByteArray("1 9223372036854775808") << words("1");
-    QTest::newRow("glued letters") << QByteArray("2\n3x\n5") << words("2");
-    QTest::newRow("comma separated") << QByteArray("2,3,5") << QStringList();
-    QTest::newRow("decimal point") << QByteArray("2 3.0 5") << words("2");
-    QTest::newRow("sign alone") << QByteArray("2 - 3") << words("2");
-    QTest::newRow("binary data") << QByteArray("2 3\x01\xff\xfe", 7) << words("2");
+    QTest::addColumn<int>("line");
+    QTest::newRow("word") << QByteArray("2 3 abc 5 7") << words("2 3") << 1;
+    QTest::newRow("first token") << QByteArray("abc 2 3") << QStringList() << 1;
+    QTest::newRow("20 digits") << QByteArray("2 3 12345678901234567890 7") << words("2 3") << 1;
+    QTest::newRow("one past largest") << QByteArray("1 9223372036854775808") << words("1") << 1;
+    QTest::newRow("glued letters") << QByteArray("2\n3x\n5") << words("2") << 2;
+    QTest::newRow("comma separated") << QByteArray("2,3,5") << QStringList() << 1;
+    QTest::newRow("decimal point") << QByteArray("2 3.0 5") << words("2") << 1;
+    QTest::newRow("sign alone") << QByteArray("2 - 3") << words("2") << 1;
+    QTest::newRow("binary data") << QByteArray("2 3\x01\xff\xfe", 7) << words("2") << 1;
+    QTest::newRow("after blank lines")
+        << QByteArray("2\n\n3 5\r\n\n\t7\n\n\n  eleven\n") << words("2 3 5 7") << 8;
+    QTest::newRow("a megabyte of NUL bytes")
+        << QByteArray("2 3\n") + QByteArray(1 << 20, '\0') << words("2 3") << 2;
 }
 
 void TestPrimeFiles::stopsAtTokenThatIsNoInteger()
 {
     QFETCH(QByteArray, content);
     QFETCH(QStringList, kept);
+    QFETCH(int, line);
     writeFile(path("bad.txt"), content);
     BoxSeen box;
     load(path("bad.txt"), nullptr, recordBox(&box));
@@ -588,10 +765,10 @@ void TestPrimeFiles::stopsAtTokenThatIsNoInteger()
     QVERIFY(box.seen);
     QCOMPARE(box.icon, QMessageBox::Warning);
     QCOMPARE(box.title, QStringLiteral("Odczytywanie"));
-    QCOMPARE(box.text, QStringLiteral("Wczytano liczb: %1. Dalsza część pliku %2 nie jest listą "
-                                      "liczb całkowitych.")
-                           .arg(kept.size())
-                           .arg(path("bad.txt")));
+    QCOMPARE(box.text,
+             QStringLiteral("Wczytano liczb: %1. Dalsza część pliku %2, od wiersza %3, "
+                            "nie jest listą liczb całkowitych.")
+                 .arg(QString::number(kept.size()), path("bad.txt"), QString::number(line)));
 }
 
 void TestPrimeFiles::loadReplacesListSaveKeepsIt()
@@ -630,17 +807,127 @@ void TestPrimeFiles::missingFileIsIgnored()
     QCOMPARE(listTexts(), words("2 3")); // and no box: the watchdog would have seen it
 }
 
+void TestPrimeFiles::unopenableFileIsReported_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("directory") << "directory"
+                               << "to jest katalog";
+    QTest::newRow("FIFO without a writer") << "fifo"
+                                           << "to nie jest zwykły plik";
+    QTest::newRow("endless device") << "/dev/zero"
+                                    << "to nie jest zwykły plik";
+    QTest::newRow("no permission to read") << "unreadable"
+                                           << "brak uprawnień";
+}
+
+// Nothing here may block or read for ever: the open of a FIFO waits for a writer, and
+// /dev/zero never ends.
 void TestPrimeFiles::unopenableFileIsReported()
 {
-    // Root may open any file; a directory cannot be opened as one.
-    QVERIFY(QDir(dir->path()).mkdir(QStringLiteral("folder")));
+    QFETCH(QString, kind);
+    QFETCH(QString, reason);
+    QVERIFY(openToOthers(dir->path()));
+    QString target = kind.startsWith(QLatin1Char('/')) ? kind : path("target");
+    if (kind == QLatin1String("directory"))
+        QVERIFY(QDir(dir->path()).mkdir(QStringLiteral("target")));
+    if (kind == QLatin1String("fifo"))
+        QCOMPARE(::mkfifo(QFile::encodeName(target).constData(), 0644), 0);
+    if (kind == QLatin1String("unreadable")) {
+        writeFile(target, "5 7");
+        QVERIFY(QFile::setPermissions(target, QFileDevice::WriteOwner));
+    }
     setList(words("2 3"));
     BoxSeen box;
-    load(path("folder"), nullptr, recordBox(&box));
+    {
+        const Deadline deadline(30);
+        const WithoutRootPrivileges plainUser;
+        QVERIFY(plainUser.effective());
+        load(target, nullptr, recordBox(&box));
+    }
     QCOMPARE(listTexts(), words("2 3"));
     QVERIFY(box.seen);
     QCOMPARE(box.icon, QMessageBox::Critical);
-    QCOMPARE(box.text, QStringLiteral("Nie można otworzyć pliku %1.").arg(path("folder")));
+    QCOMPARE(box.title, QStringLiteral("Odczytywanie"));
+    QCOMPARE(box.text, QStringLiteral("Nie można otworzyć pliku %1: %2.").arg(target, reason));
+}
+
+// A file of NUL bytes is one token too long to be a number, known as such after its first
+// few hundred bytes. 64 GiB cost no disk, and reading them through would outlast the
+// deadline many times.
+void TestPrimeFiles::sparseFileOfZerosStopsAtOnce()
+{
+    writeFile(path("zeros.txt"), "2 3\n");
+    QVERIFY(QFile::resize(path("zeros.txt"), qint64(64) << 30));
+    BoxSeen box;
+    {
+        const Deadline deadline(30);
+        load(path("zeros.txt"), nullptr, recordBox(&box));
+    }
+    QCOMPARE(listTexts(), words("2 3"));
+    QVERIFY(box.seen);
+    QCOMPARE(box.text, QStringLiteral("Wczytano liczb: 2. Dalsza część pliku %1, od wiersza 2, "
+                                      "nie jest listą liczb całkowitych.")
+                           .arg(path("zeros.txt")));
+}
+
+void TestPrimeFiles::fileChangedWhileLoading_data()
+{
+    QTest::addColumn<int>("cutIn"); // characters of "30001\n" kept; -1: the file grows
+    QTest::addColumn<int>("kept");
+    QTest::addColumn<QString>("message");
+    const QString cut = QStringLiteral("Plik %1 został skrócony w trakcie odczytu. Wczytano "
+                                       "liczb: %2 – tylko te, które odczytano w całości.");
+    // The number at the cut lost its last digit: 30001 would read as 3000.
+    QTest::newRow("cut in a number") << 4 << 30000 << cut;
+    // No number was cut, but the reader cannot know that 30001 was whole.
+    QTest::newRow("cut after a number") << 5 << 30000 << cut;
+    QTest::newRow("cut after a line break") << 6 << 30001 << cut;
+    QTest::newRow("grown") << -1 << 40000
+                           << QStringLiteral("Plik %1 zmienił się w trakcie odczytu. Wczytano "
+                                             "liczb: %2; lista może nie odpowiadać jego obecnej "
+                                             "zawartości.");
+}
+
+// The file changes once the first numbers are in the list, long before the reader comes
+// near the place of the change.
+void TestPrimeFiles::fileChangedWhileLoading()
+{
+    QFETCH(int, cutIn);
+    QFETCH(int, kept);
+    QFETCH(QString, message);
+    const QByteArray content = numberLines(40000);
+    writeFile(path("changing.txt"), content);
+    auto *list = child<QListWidget>("list");
+    bool changed = false;
+    QTimer changer;
+    connect(&changer, &QTimer::timeout, [&] {
+        if (changed || list->count() == 0)
+            return;
+        changed = true;
+        // The box is answered as the next modal widget: on a slow build the progress
+        // dialog must not show up first.
+        table->findChild<QProgressDialog *>()->setMinimumDuration(INT_MAX);
+        QFile file(path("changing.txt"));
+        if (cutIn < 0) {
+            QVERIFY(file.open(QIODevice::Append));
+            QVERIFY(file.write("40001\n") > 0);
+        } else {
+            QVERIFY(file.resize(content.indexOf("\n30001\n") + 1 + cutIn));
+        }
+    });
+    changer.start(0);
+    BoxSeen box;
+    const ModalExpected progressDialog;
+    load(path("changing.txt"), nullptr, recordBox(&box));
+    changer.stop();
+
+    QVERIFY(changed);
+    QVERIFY(box.seen);
+    QCOMPARE(box.icon, QMessageBox::Warning);
+    QCOMPARE(box.text, message.arg(path("changing.txt"), QString::number(kept)));
+    QCOMPARE(list->count(), kept);
+    QCOMPARE(list->item(kept - 1)->text(), QString::number(kept));
 }
 
 void TestPrimeFiles::saveToMissingDirectoryIsReported()
@@ -657,10 +944,23 @@ void TestPrimeFiles::saveToMissingDirectoryIsReported()
     QCOMPARE(listTexts(), words("2 3"));
 }
 
+void TestPrimeFiles::saveBeyondFileSizeLimitKeepsOldFile_data()
+{
+    QTest::addColumn<QByteArray>("old"); // empty: no file before
+    QTest::addColumn<QString>("suffix");
+    QTest::newRow("over an old file") << QByteArray("  2  3  5  7 11 13 17 19 23 29")
+                                      << " Jego dotychczasowa zawartość pozostała bez zmian.";
+    QTest::newRow("new file") << QByteArray() << QString();
+}
+
+// The limit raises SIGXFSZ, which ends the program unless the save ignores it; the test
+// does not ignore it itself.
 void TestPrimeFiles::saveBeyondFileSizeLimitKeepsOldFile()
 {
-    const QByteArray old("  2  3  5  7 11 13 17 19 23 29");
-    writeFile(path("primes.txt"), old);
+    QFETCH(QByteArray, old);
+    QFETCH(QString, suffix);
+    if (!old.isEmpty())
+        writeFile(path("primes.txt"), old);
     generate("1", "100000"); // about 58 KB of fields
     BoxSeen box;
     {
@@ -670,14 +970,174 @@ void TestPrimeFiles::saveBeyondFileSizeLimitKeepsOldFile()
     }
     QVERIFY(box.seen);
     QCOMPARE(box.icon, QMessageBox::Critical);
-    QVERIFY2(box.text.contains(path("primes.txt")), qPrintable(box.text));
-    QCOMPARE(readAll(path("primes.txt")), old);
-    QCOMPARE(QDir(dir->path()).entryList(QDir::Files), QStringList{QStringLiteral("primes.txt")});
+    QCOMPARE(box.text, QStringLiteral("Nie udało się zapisać pliku %1: plik przekroczyłby "
+                                      "dopuszczalny rozmiar.")
+                               .arg(path("primes.txt")) +
+                           suffix);
+    QCOMPARE(QFileInfo::exists(path("primes.txt")), !old.isEmpty());
+    if (!old.isEmpty())
+        QCOMPARE(readAll(path("primes.txt")), old);
+    QCOMPARE(QDir(dir->path()).entryList(QDir::Files).size(), old.isEmpty() ? 0 : 1);
     QCOMPARE(child<QListWidget>("list")->count(), 9592);
 
     // Under no limit the same save succeeds and replaces the file.
     save(path("primes.txt"));
     QCOMPARE(readAll(path("primes.txt")), fixedWidth(primeTextsUpTo(100000), 6, 13));
+}
+
+void TestPrimeFiles::saveOntoWhatIsNoRegularFileIsRefused_data()
+{
+    QTest::addColumn<bool>("fifo");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("FIFO") << true << "to nie jest zwykły plik";
+    QTest::newRow("directory") << false << "to jest katalog";
+}
+
+// Neither is replaced by a regular file, and the FIFO, which has no reader, is not waited on.
+void TestPrimeFiles::saveOntoWhatIsNoRegularFileIsRefused()
+{
+    QFETCH(bool, fifo);
+    QFETCH(QString, reason);
+    const QString target = path("target");
+    if (fifo)
+        QCOMPARE(::mkfifo(QFile::encodeName(target).constData(), 0644), 0);
+    else
+        QVERIFY(QDir(dir->path()).mkdir(QStringLiteral("target")));
+    setList(words("2 3"));
+    BoxSeen box;
+    {
+        const Deadline deadline(30);
+        save(target, nullptr, recordBox(&box));
+    }
+    QVERIFY(box.seen);
+    QCOMPARE(box.icon, QMessageBox::Critical);
+    QCOMPARE(box.text, QStringLiteral("Nie udało się zapisać pliku %1: %2.").arg(target, reason));
+    QCOMPARE(isFifo(target), fifo);
+    QCOMPARE(QFileInfo(target).isDir(), !fifo);
+    QCOMPARE(QDir(dir->path()).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot),
+             QStringList{QStringLiteral("target")});
+}
+
+// The new file that replaces the old one takes its permissions; a link is saved through
+// and stays a link.
+void TestPrimeFiles::saveKeepsPermissionsAndLinks()
+{
+    const QFileDevice::Permissions ownerAndGroup =
+        QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup;
+    writeFile(path("primes.txt"), "old");
+    QVERIFY(QFile::setPermissions(path("primes.txt"), ownerAndGroup));
+    QVERIFY(QFile::link(path("primes.txt"), path("link.txt")));
+    setList(words("2 3"));
+    save(path("link.txt"));
+    QCOMPARE(readAll(path("primes.txt")), QByteArray(" 2 3"));
+    QVERIFY(QFileInfo(path("link.txt")).isSymLink());
+    struct stat status {};
+    QCOMPARE(::stat(QFile::encodeName(path("primes.txt")).constData(), &status), 0);
+    QCOMPARE(status.st_mode & 0777, mode_t(0640));
+    QCOMPARE(QDir(dir->path()).entryList(QDir::Files | QDir::System),
+             (QStringList{QStringLiteral("link.txt"), QStringLiteral("primes.txt")}));
+}
+
+// A folder that takes no new file but holds a file that may be written: the file is
+// written where it is. A failure there cannot leave the old content, and says so.
+void TestPrimeFiles::saveInPlaceWhereFolderTakesNoNewFile()
+{
+    QVERIFY(openToOthers(dir->path()));
+    QVERIFY(QDir(dir->path()).mkdir(QStringLiteral("locked")));
+    const QString target = path("locked/primes.txt");
+    writeFile(target, "old");
+    QVERIFY(QFile::setPermissions(target, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                              QFileDevice::ReadOther | QFileDevice::WriteOther));
+    QVERIFY(QFile::setPermissions(path("locked"), QFileDevice::ReadOwner | QFileDevice::ExeOwner |
+                                                      QFileDevice::ReadOther |
+                                                      QFileDevice::ExeOther));
+    const ino_t inode = inodeOf(target);
+    generate("1", "100000");
+    BoxSeen box;
+    {
+        const WithoutRootPrivileges plainUser;
+        QVERIFY(plainUser.effective());
+        {
+            FileSizeLimit limit(4096);
+            QVERIFY(limit.applied());
+            save(target, nullptr, recordBox(&box));
+        }
+        QVERIFY(box.seen);
+        QCOMPARE(box.text, QStringLiteral("Nie udało się zapisać pliku %1: plik przekroczyłby "
+                                          "dopuszczalny rozmiar. Zapisywano wprost do niego, "
+                                          "więc jego dotychczasowa zawartość mogła zostać "
+                                          "zmieniona.")
+                               .arg(target));
+
+        save(target);
+    }
+    QCOMPARE(readAll(target), fixedWidth(primeTextsUpTo(100000), 6, 13));
+    QCOMPARE(inodeOf(target), inode);
+    QCOMPARE(QDir(path("locked")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+             QStringList{QStringLiteral("primes.txt")});
+}
+
+void TestPrimeFiles::saveWhereFolderOrFileIsLocked()
+{
+    QVERIFY(openToOthers(dir->path()));
+    QVERIFY(QDir(dir->path()).mkdir(QStringLiteral("locked")));
+    writeFile(path("locked/old.txt"), "old");
+    QVERIFY(QFile::setPermissions(path("locked"), QFileDevice::ReadOwner | QFileDevice::ExeOwner |
+                                                      QFileDevice::ReadOther |
+                                                      QFileDevice::ExeOther));
+    writeFile(path("readonly.txt"), "kept");
+    QVERIFY(QFile::setPermissions(path("readonly.txt"), QFileDevice::ReadOwner));
+    setList(words("2 3"));
+    BoxSeen overOld;
+    BoxSeen newFile;
+    BoxSeen readOnly;
+    {
+        const WithoutRootPrivileges plainUser;
+        QVERIFY(plainUser.effective());
+        save(path("locked/old.txt"), nullptr, recordBox(&overOld));
+        save(path("locked/new.txt"), nullptr, recordBox(&newFile));
+        save(path("readonly.txt"), nullptr, recordBox(&readOnly));
+    }
+    QVERIFY(overOld.seen);
+    QCOMPARE(overOld.text, QStringLiteral("Nie udało się zapisać pliku %1: brak uprawnień. Jego "
+                                          "dotychczasowa zawartość pozostała bez zmian.")
+                               .arg(path("locked/old.txt")));
+    QCOMPARE(readAll(path("locked/old.txt")), QByteArray("old"));
+    QVERIFY(newFile.seen);
+    QCOMPARE(newFile.text, QStringLiteral("Nie udało się zapisać pliku %1: brak uprawnień.")
+                               .arg(path("locked/new.txt")));
+    QVERIFY(!QFileInfo::exists(path("locked/new.txt")));
+    // The folder would take the new file, but the old one is not to be replaced.
+    QVERIFY(readOnly.seen);
+    QCOMPARE(readOnly.text, QStringLiteral("Nie udało się zapisać pliku %1: brak uprawnień. Jego "
+                                           "dotychczasowa zawartość pozostała bez zmian.")
+                                .arg(path("readonly.txt")));
+    QCOMPARE(readAll(path("readonly.txt")), QByteArray("kept"));
+    QCOMPARE(QDir(dir->path()).entryList(QDir::Files), QStringList{QStringLiteral("readonly.txt")});
+}
+
+void TestPrimeFiles::focusReturnsAfterFileWork_data()
+{
+    QTest::addColumn<QByteArray>("button");
+    QTest::newRow("save") << QByteArray("save");
+    QTest::newRow("load") << QByteArray("load");
+}
+
+// The buttons are off while the work runs, which moves the focus on to the list.
+void TestPrimeFiles::focusReturnsAfterFileWork()
+{
+    QFETCH(QByteArray, button);
+    writeFile(path("focus.txt"), "2 3 5");
+    setList(words("2 3"));
+    table->show();
+    QVERIFY(QTest::qWaitForWindowActive(table.get()));
+    auto *pressed = child<QPushButton>(button.constData());
+    pressed->setFocus();
+    QTRY_COMPARE(QApplication::focusWidget(), pressed);
+    answerFileDialog(path("focus.txt"));
+    QTest::keyClick(pressed, Qt::Key_Space);
+    // The window gets its focus back when it is active again; offscreen it may not be.
+    QCOMPARE(table->focusWidget(), pressed);
 }
 
 void TestPrimeFiles::cancellingLoadKeepsPrefix()
@@ -692,6 +1152,7 @@ void TestPrimeFiles::cancellingLoadKeepsPrefix()
 
     auto *list = child<QListWidget>("list");
     QString label;
+    QString title;
     int maximum = -1;
     QTimer canceller;
     connect(&canceller, &QTimer::timeout, [&] {
@@ -699,6 +1160,7 @@ void TestPrimeFiles::cancellingLoadKeepsPrefix()
         if (!progress || list->count() < 3000)
             return;
         label = progress->labelText();
+        title = progress->windowTitle();
         maximum = progress->maximum();
         QCOMPARE(progress->windowModality(), Qt::WindowModal);
         progress->cancel();
@@ -709,6 +1171,7 @@ void TestPrimeFiles::cancellingLoadKeepsPrefix()
     canceller.stop();
 
     QCOMPARE(label, QStringLiteral("Odczytywanie"));
+    QCOMPARE(title, QStringLiteral("Wczytywanie listy"));
     QCOMPARE(maximum, content.size());
     const QStringList read = listTexts();
     QVERIFY(read.size() >= 3000);
@@ -737,7 +1200,7 @@ void TestPrimeFiles::loadStopsAtListLimit()
     QCOMPARE(box.seen, reported);
     if (reported) {
         QCOMPARE(box.icon, QMessageBox::Information);
-        QCOMPARE(box.title, QStringLiteral("Odczytywanie"));
+        QCOMPARE(box.title, QStringLiteral("Wczytywanie listy"));
         QCOMPARE(box.text, QStringLiteral("Lista pokazuje 4 liczb, najwięcej, ile może pomieścić. "
                                           "Dalszych liczb nie umieszczono na liście."));
     }
@@ -752,11 +1215,13 @@ void TestPrimeFiles::cancellingSaveKeepsWrittenPart()
     writeFile(path("primes.txt"), "old");
 
     QString label;
+    QString title;
     int maximum = -1;
     QTimer canceller;
     connect(&canceller, &QTimer::timeout, [&] {
         if (auto *progress = table->findChild<QProgressDialog *>()) {
             label = progress->labelText();
+            title = progress->windowTitle();
             maximum = progress->maximum();
             progress->cancel();
         }
@@ -767,6 +1232,7 @@ void TestPrimeFiles::cancellingSaveKeepsWrittenPart()
     canceller.stop();
 
     QCOMPARE(label, QStringLiteral("Zapisywanie"));
+    QCOMPARE(title, QStringLiteral("Zapisywanie listy"));
     QCOMPARE(maximum, numbers.size());
     const QByteArray whole = fixedWidth(numbers, 6, 13);
     const QByteArray written = readAll(path("primes.txt"));
@@ -774,6 +1240,84 @@ void TestPrimeFiles::cancellingSaveKeepsWrittenPart()
     QVERIFY(written.size() < whole.size());
     QVERIFY(whole.startsWith(written));
     QCOMPARE(listTexts(), numbers);
+}
+
+// Closing the progress dialog is no "Przerwij": the save is abandoned and the old file
+// stays. Quitting the program closes every window this way.
+void TestPrimeFiles::closingSaveDialogKeepsOldFile()
+{
+    QStringList numbers;
+    for (int n = 1; n <= 50000; ++n)
+        numbers << QString::number(n);
+    setList(numbers);
+    writeFile(path("primes.txt"), "old");
+
+    bool closed = false;
+    QTimer closer;
+    connect(&closer, &QTimer::timeout, [&] {
+        auto *progress = table->findChild<QProgressDialog *>();
+        if (!progress || closed)
+            return;
+        progress->show(); // as it does once the save has run long enough
+        closed = progress->windowHandle()->close();
+    });
+    closer.start(0);
+    BoxSeen box;
+    const ModalExpected progressDialog;
+    save(path("primes.txt"), nullptr, recordBox(&box));
+    closer.stop();
+
+    QVERIFY(closed);
+    QVERIFY(box.seen);
+    QCOMPARE(box.icon, QMessageBox::Critical);
+    QCOMPARE(box.text, QStringLiteral("Zapisywanie pliku %1 przerwano. Jego dotychczasowa "
+                                      "zawartość pozostała bez zmian.")
+                           .arg(path("primes.txt")));
+    QCOMPARE(readAll(path("primes.txt")), QByteArray("old"));
+    QCOMPARE(QDir(dir->path()).entryList(QDir::Files), QStringList{QStringLiteral("primes.txt")});
+    QCOMPARE(listTexts(), numbers);
+}
+
+// "Zakończ" in the main window while the hidden prime table saves: the program's own event
+// loop ends, and the file that was there stays as it was.
+void TestPrimeFiles::quittingDuringSaveKeepsOldFile()
+{
+    table.reset();
+    writeFile(path("primes.txt"), "old");
+    MainWindow window;
+    window.show();
+    childNamed<QAction>(&window, "actionPrimeTable")->trigger();
+    PrimeTable *primes = window.findChild<PrimeTable *>();
+    for (QWidget *top : QApplication::topLevelWidgets())
+        if (!primes)
+            primes = qobject_cast<PrimeTable *>(top);
+    QVERIFY(primes);
+    auto *list = childNamed<QListWidget>(primes, "list");
+    for (int n = 1; n <= 50000; ++n)
+        list->addItem(QString::number(n));
+
+    bool quit = false;
+    QTimer quitter;
+    connect(&quitter, &QTimer::timeout, [&] {
+        auto *progress = primes->findChild<QProgressDialog *>();
+        if (!progress || quit)
+            return;
+        progress->show();
+        primes->hide();
+        quit = true;
+        childNamed<QAction>(&window, "actionZako_cz")->trigger();
+    });
+    quitter.start(0);
+    answerFileDialog(path("primes.txt"));
+    QTimer::singleShot(0, childNamed<QPushButton>(primes, "save"), &QPushButton::click);
+    {
+        const Deadline deadline(60);
+        const ModalExpected progressDialog;
+        QCOMPARE(QApplication::exec(), 0);
+    }
+    QVERIFY(quit);
+    QCOMPARE(readAll(path("primes.txt")), QByteArray("old"));
+    QCOMPARE(QDir(dir->path()).entryList(QDir::Files), QStringList{QStringLiteral("primes.txt")});
 }
 
 QTEST_MAIN(TestPrimeFiles)
