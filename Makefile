@@ -14,7 +14,7 @@ WERROR       := $(if $(CI),ON,OFF)
 PACKAGES       := cmake make g++ qtbase5-dev fonts-urw-base35 qttranslations5-l10n
 BENCH_PACKAGES := libbenchmark-dev
 FUZZ_PACKAGES  := clang libclang-rt-dev
-QT6_PACKAGES   := qt6-base-dev qt6-5compat-dev qt6-qpa-plugins
+QT6_PACKAGES   := qt6-base-dev qt6-5compat-dev qt6-qpa-plugins qt6-translations-l10n
 # Tools of the install and package checks that `make test` runs, and of `make package`.
 CHECK_PACKAGES := desktop-file-utils appstream dpkg-dev file
 QT_PACKAGES    := $(if $(filter 6,$(QT)),$(QT6_PACKAGES),)

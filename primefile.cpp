@@ -115,9 +115,15 @@ ListToken ListReader::next(qlonglong &value)
     m_carried.clear();
     m_lastAtEnd = false;
     bool inToken = false;
+    qint64 passed = 0;
     for (;;) {
-        if (m_position == m_chunk.size() && !refill())
-            break;
+        if (m_position == m_chunk.size()) {
+            if (!inToken && passed >= maxPassedWithoutAnswer)
+                return ListToken::Pending;
+            passed += m_chunk.size();
+            if (!refill())
+                break;
+        }
         if (m_skipping) {
             skipToken();
             continue;

@@ -22,7 +22,9 @@ class QTextStream;
 // value lies outside the range of qlonglong (the stream would silently wrap it).
 std::optional<qlonglong> parseListInteger(QStringView token);
 
-enum class ListToken { Number, End, NotAnInteger };
+// Pending: only white space (or the rest of an over-long token) was passed so far; the
+// caller may let its window run and ask again.
+enum class ListToken { Number, End, NotAnInteger, Pending };
 
 // Splits the text of a stream into tokens a chunk at a time. A token is kept only up to
 // maxTokenLength characters, so a file without white space cannot fill the memory; a
@@ -30,11 +32,15 @@ enum class ListToken { Number, End, NotAnInteger };
 class ListReader {
 public:
     static constexpr int maxTokenLength = 256;
+    // After passing this many characters without a token, a call answers Pending: a file
+    // of nothing but white space must not keep its reader from returning for seconds.
+    static constexpr int maxPassedWithoutAnswer = 1 << 16;
 
     explicit ListReader(QTextStream &in, int chunkLength = 1 << 16);
 
-    // Reads the next token. Every call consumes a token or reaches the end, so a loop
-    // over it cannot stall; `value` is set only for ListToken::Number.
+    // Reads the next token. Every call consumes a token, reaches the end or passes at
+    // least maxPassedWithoutAnswer characters, so a loop over it cannot stall; `value` is
+    // set only for ListToken::Number.
     ListToken next(qlonglong &value);
 
     // The line (counted from 1) on which the last token returned starts.

@@ -439,14 +439,20 @@ QString PrimeTable::readList(ListSource &file, const QString &fileName)
     ListToken token;
     ListReader reader(in);
     bool full = false;
-    for (int read = 1; (token = reader.next(value)) == ListToken::Number; ++read) {
-        // Where the file ended early, the number before its end may have lost digits.
-        if (reader.lastAtEnd() && file.endedEarly())
+    for (int read = 0;;) {
+        token = reader.next(value);
+        if (token == ListToken::Number) {
+            // Where the file ended early, the number before its end may have lost digits.
+            if (reader.lastAtEnd() && file.endedEarly())
+                break;
+            full = !listNumber(value);
+            if (full)
+                break;
+            ++read;
+        } else if (token != ListToken::Pending) {
             break;
-        full = !listNumber(value);
-        if (full)
-            break;
-        if (read % numbersPerEventPass == 0) {
+        }
+        if (token == ListToken::Pending || read % numbersPerEventPass == 0) {
             showListed(false);
             progress.setValue(progressValue(file.pos(), size));
             QCoreApplication::processEvents();

@@ -18,13 +18,21 @@ bool ToolkitTranslator::isToolkitContext(const char *context)
     return context && context[0] == 'Q' && context[1] >= 'A' && context[1] <= 'Z';
 }
 
+QString toolkitTranslationsPath()
+{
+#if QT_VERSION >= QT_VERSION_CHECK(6, 0, 0)
+    return QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+#else
+    return QLibraryInfo::location(QLibraryInfo::TranslationsPath);
+#endif
+}
+
 bool installToolkitPolish(const QString &directory)
 {
     auto *app = QCoreApplication::instance();
     if (!app)
         return false;
-    const QString from =
-        directory.isEmpty() ? QLibraryInfo::location(QLibraryInfo::TranslationsPath) : directory;
+    const QString from = directory.isEmpty() ? toolkitTranslationsPath() : directory;
     auto *translator = new ToolkitTranslator(app);
     if (!translator->load(QStringLiteral("qtbase_pl"), from)) {
         delete translator;

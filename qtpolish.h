@@ -17,6 +17,9 @@ public:
     static bool isToolkitContext(const char *context);
 };
 
+// Where the toolkit keeps its own translations.
+QString toolkitTranslationsPath();
+
 // Installs the toolkit's Polish translation from `directory` (by default where the toolkit
 // keeps its translations). False when it is missing: the toolkit's texts then stay English.
 bool installToolkitPolish(const QString &directory = QString());

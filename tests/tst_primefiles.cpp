@@ -238,20 +238,27 @@ QByteArray numberLines(int count)
 }
 
 // An endless stream of NUL bytes that counts what was taken from it.
-class EndlessZeros : public QIODevice {
+class EndlessBytes : public QIODevice {
 public:
-    EndlessZeros() { open(QIODevice::ReadOnly); }
+    explicit EndlessBytes(char byte)
+        : m_byte(byte)
+    {
+        open(QIODevice::ReadOnly);
+    }
     bool isSequential() const override { return true; }
     qint64 taken = 0;
 
 protected:
     qint64 readData(char *data, qint64 maxSize) override
     {
-        std::fill(data, data + maxSize, '\0');
+        std::fill(data, data + maxSize, m_byte);
         taken += maxSize;
         return maxSize;
     }
     qint64 writeData(const char *, qint64) override { return -1; }
+
+private:
+    char m_byte;
 };
 
 // Tells the watchdog that a modal widget may show up in this scope: a progress dialog
@@ -281,6 +288,7 @@ private slots:
     void readerTellsLineAndEnd_data();
     void readerTellsLineAndEnd();
     void overlongTokenAnsweredAtOnce();
+    void whiteSpaceAnsweredAsPending();
     void progressOfLargeFiles_data();
     void progressOfLargeFiles();
 
@@ -478,8 +486,10 @@ QStringList readAllTokens(const QString &text, int chunkLength)
     ListReader reader(in, chunkLength);
     QStringList answers;
     qlonglong value = 0;
-    for (ListToken token; (token = reader.next(value)) != ListToken::End;)
-        answers << (token == ListToken::Number ? QString::number(value) : QStringLiteral("?"));
+    for (ListToken token; (token = reader.next(value)) != ListToken::End;) {
+        if (token != ListToken::Pending)
+            answers << (token == ListToken::Number ? QString::number(value) : QStringLiteral("?"));
+    }
     return answers;
 }
 
@@ -505,6 +515,10 @@ void TestPrimeFiles::readerAcrossChunks_data()
         << QString(1 << 16, QLatin1Char('x')) + QStringLiteral("5 3") << words("? 3");
     QTest::newRow("a megabyte without white space")
         << QString(1 << 20, QLatin1Char('7')) + QStringLiteral(" 3") << words("? 3");
+    QTest::newRow("a megabyte of white space")
+        << QString(1 << 19, QLatin1Char(' ')) + QStringLiteral("5") +
+               QString(1 << 19, QLatin1Char('\n'))
+        << words("5");
 }
 
 void TestPrimeFiles::readerAcrossChunks()
@@ -552,15 +566,29 @@ void TestPrimeFiles::readerTellsLineAndEnd()
 }
 
 // A token longer than any number is answered without reading on to its end, which an
-// endless stream does not have.
+// endless stream does not have; passing its rest, or white space, returns as often.
 void TestPrimeFiles::overlongTokenAnsweredAtOnce()
 {
-    EndlessZeros zeros;
+    EndlessBytes zeros('\0');
     QTextStream in(&zeros);
     ListReader reader(in, 4096);
     qlonglong value = 0;
     QCOMPARE(reader.next(value), ListToken::NotAnInteger);
     QVERIFY2(zeros.taken < (1 << 20), qPrintable(QString::number(zeros.taken)));
+    QCOMPARE(reader.next(value), ListToken::Pending);
+    QVERIFY2(zeros.taken < (1 << 21), qPrintable(QString::number(zeros.taken)));
+}
+
+void TestPrimeFiles::whiteSpaceAnsweredAsPending()
+{
+    EndlessBytes spaces(' ');
+    QTextStream in(&spaces);
+    ListReader reader(in);
+    qlonglong value = 0;
+    for (int call = 1; call <= 3; ++call) {
+        QCOMPARE(reader.next(value), ListToken::Pending);
+        QVERIFY2(spaces.taken < call * (1 << 20), qPrintable(QString::number(spaces.taken)));
+    }
 }
 
 void TestPrimeFiles::progressOfLargeFiles_data()
