@@ -1,11 +1,13 @@
 #include "mainwindow.h"
 
 #include "funcs.h"
+#include "longwords.h"
 #include "primetable.h"
 #include "ui_about.h"
 
 #include <QCoreApplication>
 #include <QDialog>
+#include <QListWidgetItem>
 #include <QRegExp>
 #include <QRegExpValidator>
 #include <QTextDocument>
@@ -23,6 +25,45 @@ qll currentLogNStart = 0;
 // A search slice tests this many exponents before it returns to the event loop.
 constexpr int logNSliceSize = 20;
 
+// The Log n list stops growing here. a = 1, y = 1 matches every exponent up to 2000000000;
+// an item costs about 100 bytes and the list lays out all its rows again after every
+// insertion, so this bounds both the memory and the time of one layout.
+constexpr int defaultLogNListLimit = 100000;
+
+// Work that changes a widget on every pass of the event loop paints it at most this often,
+// about once per display frame; painting each change would cost more than the work.
+constexpr qint64 frameMs = 16;
+
+// Starts a new frame when the last one is over; true if the caller may paint now.
+bool frameDue(QElapsedTimer &lastPaint)
+{
+    if (lastPaint.isValid() && !lastPaint.hasExpired(frameMs))
+        return false;
+    lastPaint.start();
+    return true;
+}
+
+// One exponent of the Log n list. It keeps the number and spells it only when asked,
+// a third of the memory of an item that stores its text.
+class ExponentItem : public QListWidgetItem {
+public:
+    explicit ExponentItem(qll exponent)
+        : QListWidgetItem(nullptr, UserType)
+        , exponent(exponent)
+    {
+    }
+
+    QVariant data(int role) const override
+    {
+        if (role == Qt::DisplayRole || role == Qt::EditRole)
+            return QString::number(exponent);
+        return QListWidgetItem::data(role);
+    }
+
+private:
+    qll exponent;
+};
+
 // "n = p ⋅ q" with n as typed. One multi-argument fill, so a '%' typed into the field
 // cannot be taken for a placeholder of the factors.
 QString factorisationText(const QString &typed, qll p, qll q)
@@ -34,6 +75,7 @@ QString factorisationText(const QString &typed, qll p, qll q)
 
 MainWindow::MainWindow(QWidget *parent)
     : QMainWindow(parent)
+    , lognListLimit(defaultLogNListLimit)
 {
     ui.setupUi(this);
 
@@ -58,6 +100,9 @@ MainWindow::MainWindow(QWidget *parent)
     ui.primeNumber->setValidator(digitsOnly);
 
     ui.fermatPb->setVisible(false);
+    // Every row holds one number, so the list need not measure each row to lay them out.
+    ui.lognResult->setUniformItemSizes(true);
+    LongWordWrap::attach(ui.crcContent);
 }
 
 MainWindow::~MainWindow() = default;
@@ -115,12 +160,16 @@ void MainWindow::testPrime()
     const auto tries = static_cast<size_t>(ui.primeTries->value());
     if (ui.fermat->isChecked()) {
         ui.fermatPb->show();
-        // Runs before every trial: moves the bar and lets the window repaint and respond.
-        auto progress = [this](unsigned long trial) {
+        // Runs before every trial: moves the bar and lets the window respond. The bar's
+        // value is always the trial's; it is painted once a frame.
+        QElapsedTimer barPainted;
+        auto progress = [this, &barPainted](unsigned long trial) {
+            ui.fermatPb->setUpdatesEnabled(frameDue(barPainted));
             ui.fermatPb->setValue(static_cast<int>(trial + 1));
             QCoreApplication::processEvents();
         };
         const std::optional<double> probability = ::fermat(n, tries, progress);
+        ui.fermatPb->setUpdatesEnabled(true);
         ui.fermatPb->hide();
         if (probability)
             ui.primeResult->setText(tr("Liczba jest pierwsza z prawdopodobieństwem %L1%")
@@ -186,40 +235,100 @@ void MainWindow::setLogNFieldsEnabled(bool enabled)
     ui.lognN->setEnabled(enabled);
 }
 
+void MainWindow::setLogNListLimit(int limit)
+{
+    lognListLimit = limit;
+}
+
+void MainWindow::listPendingExponents()
+{
+    for (const qll exponent : lognPending)
+        ui.lognResult->addItem(new ExponentItem(exponent));
+    lognPending.clear();
+}
+
+// Leaves the search with every match found in the list and the button painted at once.
+void MainWindow::endLogN(const QString &buttonText)
+{
+    logntimer.stop();
+    listPendingExponents();
+    ui.lognGo->setUpdatesEnabled(true);
+    ui.lognGo->setMinimumSize(0, 0);
+    ui.lognGo->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    ui.lognGo->setText(buttonText);
+    setLogNFieldsEnabled(true);
+}
+
+// A button whose text changes width asks the window to lay itself out again, and the
+// window's smallest size follows the button's, so every slice would repaint the whole
+// window. While the search runs the button keeps one size, wide enough for the last count.
+void MainWindow::holdLogNButtonSize(qll lastExponent)
+{
+    ui.lognGo->setText(tr("Stop (%1)").arg(lastExponent + 1));
+    ui.lognGo->setFixedSize(ui.lognGo->size().expandedTo(ui.lognGo->sizeHint()));
+}
+
+// The list is full and the next match has no place in it. The search stops where that
+// match is, as if the user had stopped it there; the status bar says why, without a box
+// that would wait for a click while the window could go on working.
+void MainWindow::stopLogNAtListLimit()
+{
+    endLogN(tr("Znajdz logarytm"));
+    ui.statusbar->showMessage(tr("Log n: lista pełna (pozycji: %1). Wyszukiwanie zatrzymano "
+                                 "na wykładniku %2; dalszych wykładników nie wypisano.")
+                                  .arg(lognListLimit)
+                                  .arg(currentLogNStart));
+}
+
 void MainWindow::calculateLogN()
 {
     const bool searching = logntimer.isActive();
-    setLogNFieldsEnabled(searching);
     if (searching) {
-        ui.lognGo->setText(tr("Znajdz logarytm"));
-        logntimer.stop();
+        endLogN(tr("Znajdz logarytm"));
     } else {
+        setLogNFieldsEnabled(false);
         currentLogNStart = 0;
+        lognPending.clear();
         ui.lognResult->clear();
+        ui.statusbar->clearMessage();
+        holdLogNButtonSize(ui.lognN->value());
         logntimer.start(0);
         ui.lognGo->setText(tr("Stop"));
     }
 }
 
+// The button shows the next exponent after every slice; it and the list are painted once
+// a frame, since a slice takes far less time than a paint.
 void MainWindow::lognstep()
 {
     const qll a = ui.lognA->value();
     const qll y = ui.lognY->value();
     const qll n = ui.lognN->value();
     if (n < currentLogNStart) {
-        logntimer.stop();
-        ui.lognGo->setText(tr("Znajdź logarytm"));
-        setLogNFieldsEnabled(true);
+        endLogN(tr("Znajdź logarytm"));
         return;
     }
     for (int i = 0; i < logNSliceSize; ++i) {
-        if (y == ::exp(a, currentLogNStart, n))
-            ui.lognResult->addItem(QString::number(currentLogNStart));
+        if (y == ::exp(a, currentLogNStart, n)) {
+            if (ui.lognResult->count() + static_cast<qll>(lognPending.size()) >= lognListLimit) {
+                stopLogNAtListLimit();
+                return;
+            }
+            lognPending.push_back(currentLogNStart);
+        }
         ++currentLogNStart;
         if (n < currentLogNStart)
             break;
     }
+    const bool paint = frameDue(lognPainted);
+    ui.lognGo->setUpdatesEnabled(paint);
     ui.lognGo->setText(tr("Stop (%1)").arg(currentLogNStart));
+    if (paint) {
+        listPendingExponents();
+        // Now, not at the next pass of the event loop: the next slice turns the updates
+        // off again, maybe before that pass.
+        ui.lognGo->repaint();
+    }
 }
 
 void MainWindow::about()

@@ -1,6 +1,7 @@
 #include "phrase.h"
 
 #include "funcs.h"
+#include "longwords.h"
 
 #include <QMessageBox>
 
@@ -9,6 +10,7 @@ PhraseWidget::PhraseWidget(QWidget *parent)
 {
     ui.setupUi(this);
     keepAlphabetsMonospaced();
+    LongWordWrap::attach(ui.text);
 
     connect(ui.letter, SIGNAL(textChanged(const QString &)), this, SLOT(generateAlphabet()));
     connect(ui.phrase, SIGNAL(textChanged(const QString &)), this, SLOT(generateAlphabet()));
