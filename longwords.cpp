@@ -29,12 +29,14 @@ bool textHoldsLongWord(const QString &text)
 }
 } // namespace
 
-LongWordWrap::LongWordWrap(QWidget *edit, QTextDocument *document,
+LongWordWrap::LongWordWrap(QAbstractScrollArea *edit, QTextDocument *document,
                            std::function<void(QTextOption::WrapMode)> setWrapMode)
     : QObject(edit)
+    , edit(edit)
     , document(document)
     , setWrapMode(std::move(setWrapMode))
     , usualWrapMode(document->defaultTextOption().wrapMode())
+    , usualScrollBarPolicy(edit->verticalScrollBarPolicy())
 {
     recheck.setSingleShot(true);
     // Emitted before the document lays the change out, so that layout already uses the
@@ -77,10 +79,13 @@ bool LongWordWrap::holdsLongWord(int from, int to) const
     return false;
 }
 
+// The wrapping first: the text laid out again for the new width of the scroll bar must
+// already break anywhere.
 void LongWordWrap::breakAnywhere(bool anywhere)
 {
     breakingAnywhere = anywhere;
     setWrapMode(anywhere ? QTextOption::WrapAnywhere : usualWrapMode);
+    edit->setVerticalScrollBarPolicy(anywhere ? Qt::ScrollBarAlwaysOn : usualScrollBarPolicy);
 }
 
 // A long word can only arrive in the blocks that changed. Whether the last one left takes

@@ -7,6 +7,7 @@
 
 #include <functional>
 
+class QAbstractScrollArea;
 class QPlainTextEdit;
 class QTextDocument;
 class QTextEdit;
@@ -15,7 +16,9 @@ class QTextEdit;
 // word boundaries looks for the end of the word again for every line it breaks, so a word
 // of a million characters takes minutes to lay out. While the text holds a word too long
 // for any line the field breaks its lines anywhere, a single pass that shows the same
-// characters; otherwise it wraps at word boundaries as before.
+// characters; otherwise it wraps at word boundaries as before. Such a text always needs its
+// vertical scroll bar, shown from the start so that it does not narrow the text and lay
+// it out a second time when it appears.
 class LongWordWrap : public QObject {
     Q_OBJECT
 
@@ -31,14 +34,16 @@ private slots:
     void recheckWholeText();
 
 private:
-    LongWordWrap(QWidget *edit, QTextDocument *document,
+    LongWordWrap(QAbstractScrollArea *edit, QTextDocument *document,
                  std::function<void(QTextOption::WrapMode)> setWrapMode);
     bool holdsLongWord(int from, int to) const;
     void breakAnywhere(bool anywhere);
 
+    QAbstractScrollArea *edit;
     QTextDocument *document;
     std::function<void(QTextOption::WrapMode)> setWrapMode;
     QTextOption::WrapMode usualWrapMode;
+    Qt::ScrollBarPolicy usualScrollBarPolicy;
     bool breakingAnywhere = false;
     QTimer recheck;
 };
