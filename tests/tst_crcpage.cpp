@@ -181,6 +181,7 @@ void TestCrcPage::wrapping()
     QCOMPARE(content->wordWrapMode(), whileShown);
     content->setPlainText(QStringLiteral("Ala ma kota"));
     QTRY_COMPARE(content->wordWrapMode(), QTextOption::WrapAtWordBoundaryOrAnywhere);
+    QCOMPARE(content->verticalScrollBarPolicy(), Qt::ScrollBarAsNeeded);
 }
 
 QTEST_MAIN(TestCrcPage)
