@@ -3,6 +3,8 @@
 #include "copying.h"
 #include "funcs.h"
 #include "keyboard.h"
+#include "longwords.h"
+#include "numberitem.h"
 #include "patternvalidator.h"
 #include "primetable.h"
 #include "screenfit.h"
@@ -24,6 +26,24 @@ qll currentLogNStart = 0;
 
 // A search slice tests this many exponents before it returns to the event loop.
 constexpr int logNSliceSize = 20;
+
+// The Log n list stops growing here. a = 1, y = 1 matches every exponent up to 2000000000.
+// An item costs about 115 bytes, and the list lays out all its rows again after every
+// insertion: a full list holds about 12 MB and lays itself out in about 10 ms.
+constexpr int defaultLogNListLimit = 100000;
+
+// Work that changes a widget on every pass of the event loop paints it at most this often,
+// about once per display frame; painting each change would cost more than the work.
+constexpr qint64 frameMs = 16;
+
+// Starts a new frame when the last one is over; true if the caller may paint now.
+bool frameDue(QElapsedTimer &lastPaint)
+{
+    if (lastPaint.isValid() && !lastPaint.hasExpired(frameMs))
+        return false;
+    lastPaint.start();
+    return true;
+}
 
 // "n = p ⋅ q" with n as typed. One multi-argument fill, so a '%' typed into the field
 // cannot be taken for a placeholder of the factors; the typed text is escaped, so it shows
@@ -51,6 +71,7 @@ qll typedNumber(const QString &typed)
 
 MainWindow::MainWindow(QWidget *parent)
     : QMainWindow(parent)
+    , lognListLimit(defaultLogNListLimit)
 {
     ui.setupUi(this);
 
@@ -87,6 +108,9 @@ MainWindow::MainWindow(QWidget *parent)
                     ui.pollardRhoResult, ui.pollardPResult, ui.shanksResult, ui.crcLabel});
     RowCopier::install(ui.lognResult);
     scrollWhenCramped(ui.tabWidget);
+    // Every row holds one number, so the list need not measure each row to lay them out.
+    ui.lognResult->setUniformItemSizes(true);
+    LongWordWrap::attach(ui.crcContent);
 }
 
 MainWindow::~MainWindow() = default;
@@ -144,12 +168,16 @@ void MainWindow::testPrime()
     const auto tries = static_cast<size_t>(ui.primeTries->value());
     if (ui.fermat->isChecked()) {
         ui.fermatPb->show();
-        // Runs before every trial: moves the bar and lets the window repaint and respond.
-        auto progress = [this](unsigned long trial) {
+        // Runs before every trial: moves the bar and lets the window respond. The bar's
+        // value is always the trial's; it is painted once a frame.
+        QElapsedTimer barPainted;
+        auto progress = [this, &barPainted](unsigned long trial) {
+            ui.fermatPb->setUpdatesEnabled(frameDue(barPainted));
             ui.fermatPb->setValue(static_cast<int>(trial + 1));
             QCoreApplication::processEvents();
         };
         const std::optional<double> probability = ::fermat(n, tries, progress);
+        ui.fermatPb->setUpdatesEnabled(true);
         ui.fermatPb->hide();
         if (probability)
             ui.primeResult->setText(tr("Liczba jest pierwsza z prawdopodobieństwem %L1%")
@@ -214,40 +242,100 @@ void MainWindow::setLogNFieldsEnabled(bool enabled)
     ui.lognN->setEnabled(enabled);
 }
 
+void MainWindow::setLogNListLimit(int limit)
+{
+    lognListLimit = limit;
+}
+
+void MainWindow::listPendingExponents()
+{
+    for (const qll exponent : lognPending)
+        ui.lognResult->addItem(new NumberItem(exponent));
+    lognPending.clear();
+}
+
+// Leaves the search with every match found in the list and the button painted at once.
+void MainWindow::endLogN(const QString &buttonText)
+{
+    logntimer.stop();
+    listPendingExponents();
+    ui.lognGo->setUpdatesEnabled(true);
+    ui.lognGo->setMinimumSize(0, 0);
+    ui.lognGo->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    ui.lognGo->setText(buttonText);
+    setLogNFieldsEnabled(true);
+}
+
+// A button whose text changes width asks the window to lay itself out again, and the
+// window's smallest size follows the button's, so every slice would repaint the whole
+// window. While the search runs the button keeps one size, wide enough for the last count.
+void MainWindow::holdLogNButtonSize(qll lastExponent)
+{
+    ui.lognGo->setText(tr("Stop (%1)").arg(lastExponent + 1));
+    ui.lognGo->setFixedSize(ui.lognGo->size().expandedTo(ui.lognGo->sizeHint()));
+}
+
+// The list is full and the next match has no place in it. The search stops where that
+// match is, as if the user had stopped it there; the status bar says why, without a box
+// that would wait for a click while the window could go on working.
+void MainWindow::stopLogNAtListLimit()
+{
+    endLogN(tr("Znajdz logarytm"));
+    ui.statusbar->showMessage(tr("Log n: lista pełna (pozycji: %1). Wyszukiwanie zatrzymano "
+                                 "na wykładniku %2; dalszych wykładników nie wypisano.")
+                                  .arg(lognListLimit)
+                                  .arg(currentLogNStart));
+}
+
 void MainWindow::calculateLogN()
 {
     const bool searching = logntimer.isActive();
-    setLogNFieldsEnabled(searching);
     if (searching) {
-        ui.lognGo->setText(tr("Znajdz logarytm"));
-        logntimer.stop();
+        endLogN(tr("Znajdz logarytm"));
     } else {
+        setLogNFieldsEnabled(false);
         currentLogNStart = 0;
+        lognPending.clear();
         ui.lognResult->clear();
+        ui.statusbar->clearMessage();
+        holdLogNButtonSize(ui.lognN->value());
         logntimer.start(0);
         ui.lognGo->setText(tr("Stop"));
     }
 }
 
+// The button shows the next exponent after every slice; it and the list are painted once
+// a frame, since a slice takes far less time than a paint.
 void MainWindow::lognstep()
 {
     const qll a = ui.lognA->value();
     const qll y = ui.lognY->value();
     const qll n = ui.lognN->value();
     if (n < currentLogNStart) {
-        logntimer.stop();
-        ui.lognGo->setText(tr("Znajdź logarytm"));
-        setLogNFieldsEnabled(true);
+        endLogN(tr("Znajdź logarytm"));
         return;
     }
     for (int i = 0; i < logNSliceSize; ++i) {
-        if (y == ::exp(a, currentLogNStart, n))
-            ui.lognResult->addItem(QString::number(currentLogNStart));
+        if (y == ::exp(a, currentLogNStart, n)) {
+            if (ui.lognResult->count() + static_cast<qll>(lognPending.size()) >= lognListLimit) {
+                stopLogNAtListLimit();
+                return;
+            }
+            lognPending.push_back(currentLogNStart);
+        }
         ++currentLogNStart;
         if (n < currentLogNStart)
             break;
     }
+    const bool paint = frameDue(lognPainted);
+    ui.lognGo->setUpdatesEnabled(paint);
     ui.lognGo->setText(tr("Stop (%1)").arg(currentLogNStart));
+    if (paint) {
+        listPendingExponents();
+        // Now, not at the next pass of the event loop: the next slice turns the updates
+        // off again, maybe before that pass.
+        ui.lognGo->repaint();
+    }
 }
 
 void MainWindow::about()

@@ -3,9 +3,12 @@
 
 #include "ui_mainwindow.h"
 
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QScopedPointer>
 #include <QTimer>
+
+#include <vector>
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -13,6 +16,9 @@ class MainWindow : public QMainWindow {
 public:
     explicit MainWindow(QWidget *parent = nullptr);
     ~MainWindow() override;
+
+    // The most exponents the Log n list holds; a search that finds more stops there.
+    void setLogNListLimit(int limit);
 
 public slots:
     void nwd();
@@ -33,10 +39,18 @@ private slots:
 
 private:
     void setLogNFieldsEnabled(bool enabled);
+    void listPendingExponents();
+    void endLogN(const QString &buttonText);
+    void holdLogNButtonSize(qlonglong lastExponent);
+    void stopLogNAtListLimit();
 
     Ui::MainWindow ui;
     QTimer logntimer;
     QScopedPointer<QWidget> primeTab;
+    // Matches of the Log n search not yet in its list: the list takes them once a frame.
+    std::vector<qlonglong> lognPending;
+    QElapsedTimer lognPainted;
+    int lognListLimit;
 };
 
 #endif // MAINWINDOW_H

@@ -2,6 +2,7 @@
 
 #include "copying.h"
 #include "funcs.h"
+#include "longwords.h"
 
 #include <QMessageBox>
 
@@ -11,6 +12,7 @@ PhraseWidget::PhraseWidget(QWidget *parent)
     ui.setupUi(this);
     keepAlphabetsMonospaced();
     makeSelectable({ui.ciphalphabet});
+    LongWordWrap::attach(ui.text);
 
     connect(ui.letter, SIGNAL(textChanged(const QString &)), this, SLOT(generateAlphabet()));
     connect(ui.phrase, SIGNAL(textChanged(const QString &)), this, SLOT(generateAlphabet()));

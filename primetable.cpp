@@ -3,6 +3,7 @@
 #include "copying.h"
 #include "funcs.h"
 #include "keyboard.h"
+#include "numberitem.h"
 #include "patternvalidator.h"
 #include "primefile.h"
 
@@ -36,33 +37,6 @@ constexpr int maximumListedNumbers = 1000000;
 constexpr qint64 rowsShownMilliseconds = 50;
 constexpr qint64 scrollBarShownMilliseconds = 500;
 
-// A listed number. It answers the text and the right alignment from the number itself,
-// where a plain item would store both as variants: a third of the memory per item.
-class NumberItem : public QListWidgetItem {
-public:
-    static constexpr int Type = QListWidgetItem::UserType + 1;
-
-    explicit NumberItem(qlonglong number)
-        : QListWidgetItem(nullptr, Type)
-        , m_number(number)
-    {
-    }
-
-    QVariant data(int role) const override
-    {
-        if (role == Qt::DisplayRole || role == Qt::EditRole)
-            return QString::number(m_number);
-        if (role == Qt::TextAlignmentRole)
-            return int(Qt::AlignRight);
-        return QListWidgetItem::data(role);
-    }
-
-    qlonglong number() const { return m_number; }
-
-private:
-    qlonglong m_number;
-};
-
 qlonglong numberOf(const QListWidgetItem &item)
 {
     if (item.type() == NumberItem::Type)
@@ -83,7 +57,7 @@ int decimalLength(qlonglong number)
 void appendQuietly(QListWidget &list, qlonglong number)
 {
     const QSignalBlocker quiet(list.model());
-    list.addItem(new NumberItem(number));
+    list.addItem(new NumberItem(number, Qt::AlignRight));
 }
 
 // (max - min) / 1000 cut to the low 32 bits of an int, and at least 1: on the widest

@@ -1,16 +1,20 @@
 // The CRC32 page: the text's bytes in the local 8-bit encoding, summed up to the first
 // zero byte, shown in hexadecimal and decimal.
 
+#include "funcs.h"
 #include "mainwindow.h"
 
 #include <QtTest>
 
+#include <QClipboard>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTextCodec>
 
 #include <memory>
+
+Q_DECLARE_METATYPE(QTextOption::WrapMode)
 
 class TestCrcPage : public QObject {
     Q_OBJECT
@@ -23,6 +27,10 @@ private slots:
     void checksum();
     void pressingTwiceOverwrites();
     void resultCanBeSelected();
+    void pastedLongLine_data();
+    void pastedLongLine();
+    void wrapping_data();
+    void wrapping();
 
 private:
     QString press();
@@ -105,6 +113,81 @@ void TestCrcPage::resultCanBeSelected()
              Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard | Qt::LinksAccessibleByMouse);
     QCOMPARE(window->findChild<QPushButton *>(QStringLiteral("crcButton"))->text(),
              QStringLiteral("CRC32"));
+}
+
+namespace {
+// One word far wider than any line, as pasted from a file without line breaks.
+QString longWord(int length)
+{
+    const QString pattern = QStringLiteral("Kalmora0123456789zażółć");
+    QString word;
+    while (word.size() < length)
+        word += pattern;
+    word.truncate(length);
+    return word;
+}
+
+QString manyWords(int count)
+{
+    QString text;
+    for (int i = 0; i < count; ++i)
+        text += QStringLiteral("słowo%1 ").arg(i);
+    return text;
+}
+} // namespace
+
+void TestCrcPage::pastedLongLine_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::newRow("one long line") << longWord(300000);
+    QTest::newRow("long word between lines")
+        << QStringLiteral("a b\n") + longWord(100000) + QStringLiteral(" c\nd");
+}
+
+// Pasted with Ctrl+V, summed like any other text.
+void TestCrcPage::pastedLongLine()
+{
+    QFETCH(QString, text);
+    auto *content = window->findChild<QPlainTextEdit *>(QStringLiteral("crcContent"));
+    QApplication::clipboard()->setText(text);
+    QTest::keyClick(content, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(content->toPlainText(), text);
+    const unsigned int checksum = crc32(text.toLocal8Bit().constData());
+    QCOMPARE(press(), QStringLiteral("hex=0x%1\tdec=%2")
+                          .arg(QString::number(checksum, 16).toUpper())
+                          .arg(checksum));
+}
+
+void TestCrcPage::wrapping_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QTextOption::WrapMode>("whileShown");
+    const auto atWords = QTextOption::WrapAtWordBoundaryOrAnywhere;
+    QTest::newRow("empty") << QString() << atWords;
+    QTest::newRow("short words") << QStringLiteral("Ala ma kota") << atWords;
+    QTest::newRow("long text of short words") << manyWords(5000) << atWords;
+    QTest::newRow("word of 4096 characters") << longWord(4096) << atWords;
+    QTest::newRow("word of 4097 characters") << longWord(4097) << QTextOption::WrapAnywhere;
+    QTest::newRow("long word after short ones")
+        << manyWords(10) + QStringLiteral("\n") + longWord(20000) << QTextOption::WrapAnywhere;
+}
+
+// Lines break at word boundaries unless a word is too long for any line; then anywhere,
+// until the long word is gone.
+void TestCrcPage::wrapping()
+{
+    QFETCH(QString, text);
+    QFETCH(QTextOption::WrapMode, whileShown);
+    auto *content = window->findChild<QPlainTextEdit *>(QStringLiteral("crcContent"));
+    content->setPlainText(text);
+    QCoreApplication::processEvents();
+    QCOMPARE(content->wordWrapMode(), whileShown);
+    content->appendPlainText(QStringLiteral("koniec"));
+    QCoreApplication::processEvents();
+    QCOMPARE(content->wordWrapMode(), whileShown);
+    content->setPlainText(QStringLiteral("Ala ma kota"));
+    QTRY_COMPARE(content->wordWrapMode(), QTextOption::WrapAtWordBoundaryOrAnywhere);
+    QCOMPARE(content->verticalScrollBarPolicy(), Qt::ScrollBarAsNeeded);
 }
 
 QTEST_MAIN(TestCrcPage)

@@ -12,6 +12,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QStatusBar>
 
 #include <memory>
 
@@ -53,6 +54,9 @@ private slots:
     void stopAndRestart();
     void slicesOfTwenty_data();
     void slicesOfTwenty();
+    void stopListsEveryMatchTested();
+    void listStopsAtItsLimit_data();
+    void listStopsAtItsLimit();
     void disabledLogBox();
 
 private:
@@ -249,6 +253,12 @@ void TestLogPage::slicesOfTwenty_data()
     QTest::newRow("n = 2: one slice") << 2 << QStringList{QStringLiteral("Stop (3)"), findIdle};
     QTest::newRow("n = 21: two slices")
         << 21 << QStringList{QStringLiteral("Stop (20)"), QStringLiteral("Stop (22)"), findIdle};
+    // Slices far quicker than a display frame: the text is exact after each of them.
+    QStringList sixSlices;
+    for (int next = 20; next <= 100; next += 20)
+        sixSlices << QStringLiteral("Stop (%1)").arg(next);
+    QTest::newRow("n = 100: six slices")
+        << 100 << (sixSlices << QStringLiteral("Stop (101)") << findIdle);
 }
 
 // Runs the slices by hand before the event loop can deliver a timer tick, so each call
@@ -270,6 +280,79 @@ void TestLogPage::slicesOfTwenty()
     // Finished: the timer is stopped, so the list no longer grows.
     passEventLoop();
     QCOMPARE(child<QListWidget>("lognResult")->count(), n + 1);
+}
+
+// Matches wait for the next frame before they are listed; a stop lists all of them, and
+// the button follows the layout again.
+void TestLogPage::stopListsEveryMatchTested()
+{
+    setSearch(1, 1, 2000000000); // every exponent matches
+    auto *go = child<QPushButton>("lognGo");
+    QTest::mouseClick(go, Qt::LeftButton);
+    for (int tick = 0; tick < 5; ++tick)
+        QVERIFY(QMetaObject::invokeMethod(window.get(), "lognstep"));
+    QCOMPARE(go->text(), QStringLiteral("Stop (100)"));
+    QTest::mouseClick(go, Qt::LeftButton);
+    QCOMPARE(go->text(), findStopped);
+    QStringList tested;
+    for (int x = 0; x < 100; ++x)
+        tested << QString::number(x);
+    QCOMPARE(listed(), tested);
+    QCOMPARE(go->minimumSize(), QSize(0, 0));
+    QCOMPARE(go->maximumSize(), QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX));
+}
+
+void TestLogPage::listStopsAtItsLimit_data()
+{
+    QTest::addColumn<int>("a");
+    QTest::addColumn<int>("y");
+    QTest::addColumn<int>("n");
+    QTest::addColumn<int>("limit");
+    QTest::addColumn<QStringList>("expected");
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("message");
+    QStringList first50;
+    for (int x = 0; x < 50; ++x)
+        first50 << QString::number(x);
+    const QString full = QStringLiteral("Log n: lista pełna (pozycji: %1). Wyszukiwanie zatrzymano "
+                                        "na wykładniku %2; dalszych wykładników nie wypisano.");
+    QTest::newRow("every exponent matches")
+        << 1 << 1 << 1000 << 50 << first50 << findStopped << full.arg(50).arg(50);
+    QStringList hundreds;
+    for (int x = 0; x <= 400; x += 100)
+        hundreds << QString::number(x);
+    QTest::newRow("stops at the first match beyond")
+        << 3 << 1 << 1000 << 5 << hundreds << findStopped << full.arg(5).arg(500);
+    QTest::newRow("as many matches as places")
+        << 0 << 0 << 2 << 3 << strings({"0", "1", "2"}) << findIdle << QString();
+}
+
+void TestLogPage::listStopsAtItsLimit()
+{
+    QFETCH(int, a);
+    QFETCH(int, y);
+    QFETCH(int, n);
+    QFETCH(int, limit);
+    QFETCH(QStringList, expected);
+    QFETCH(QString, button);
+    QFETCH(QString, message);
+    window->setLogNListLimit(limit);
+    setSearch(a, y, n);
+    auto *go = child<QPushButton>("lognGo");
+    QTest::mouseClick(go, Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(!go->text().startsWith(QStringLiteral("Stop")), 20000);
+    QCOMPARE(go->text(), button);
+    QCOMPARE(listed(), expected);
+    auto *status = child<QStatusBar>("statusbar");
+    QCOMPARE(status->currentMessage(), message);
+    for (const char *field : {"lognA", "lognY", "lognN"})
+        QVERIFY(child<QSpinBox>(field)->isEnabled());
+    // The work stays until the next search, which starts without the message.
+    passEventLoop();
+    QCOMPARE(listed(), expected);
+    QTest::mouseClick(go, Qt::LeftButton);
+    QVERIFY(status->currentMessage().isEmpty());
+    QTest::mouseClick(go, Qt::LeftButton);
 }
 
 void TestLogPage::disabledLogBox()

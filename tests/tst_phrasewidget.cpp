@@ -1,5 +1,6 @@
 // The phrase cipher page, driven through the widget's fields and buttons.
 
+#include "funcs.h"
 #include "mainwindow.h"
 #include "modal.h"
 #include "phrase.h"
@@ -7,6 +8,7 @@
 
 #include <QtTest>
 
+#include <QClipboard>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -57,6 +59,7 @@ private slots:
     void letterShiftsAlphabet_data();
     void letterShiftsAlphabet();
     void cipherThenDecipher();
+    void longLineCipherThenDecipher();
     void invalidLetterShowsBox_data();
     void invalidLetterShowsBox();
     void invalidLetterOnButtons();
@@ -199,6 +202,29 @@ void TestPhraseWidget::cipherThenDecipher()
     QCOMPARE(alphabet(), QStringLiteral("YZTAJNEHSLOBCDFGIKMPQRUVWX")); // buttons leave it
     click("decipher");
     QCOMPARE(text->toPlainText(), message.toUpper());
+}
+
+// One pasted line of 300000 characters without a space, as the library enciphers it.
+void TestPhraseWidget::longLineCipherThenDecipher()
+{
+    setPhrase(QStringLiteral("Tajne haslo"));
+    setLetter(QStringLiteral("c"));
+    auto *text = child<QTextEdit>("text");
+    const QString pattern = QStringLiteral("Kalmora0123456789zażółć");
+    QString message;
+    while (message.size() < 300000)
+        message += pattern;
+    QApplication::clipboard()->setText(message);
+    QTest::keyClick(text, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(text->toPlainText(), message);
+    QCOMPARE(text->wordWrapMode(), QTextOption::WrapAnywhere);
+    click("cipher");
+    const QString ciphertext =
+        phrase_perform(message, QStringLiteral("Tajne haslo"), QLatin1Char('c'), true);
+    QCOMPARE(text->toPlainText(), ciphertext);
+    click("decipher");
+    QCOMPARE(text->toPlainText(), message.toUpper());
+    QCOMPARE(text->wordWrapMode(), QTextOption::WrapAnywhere);
 }
 
 void TestPhraseWidget::invalidLetterShowsBox_data()
