@@ -109,18 +109,24 @@ void MenuKey::open()
         menu->setActiveAction(menu->actions().first());
 }
 
+FocusReturns::FocusReturns()
+    : focused(QApplication::focusWidget())
+{
+}
+
+FocusReturns::~FocusReturns()
+{
+    if (focused)
+        focused->setFocus(Qt::OtherFocusReason);
+}
+
 DisabledWhileBusy::DisabledWhileBusy(QWidget *widget)
     : widget(widget)
 {
-    QWidget *focus = QApplication::focusWidget();
-    if (focus && widget->isAncestorOf(focus))
-        focused = focus;
     widget->setEnabled(false);
 }
 
 DisabledWhileBusy::~DisabledWhileBusy()
 {
     widget->setEnabled(true);
-    if (focused)
-        focused->setFocus(Qt::OtherFocusReason);
 }

@@ -48,6 +48,19 @@ private:
     QMainWindow *window;
 };
 
+// Gives the keyboard focus back, at the end of a scope, to the widget that had it at its
+// start: disabled controls and dialogs in between move it elsewhere.
+class FocusReturns {
+public:
+    FocusReturns();
+    ~FocusReturns();
+    FocusReturns(const FocusReturns &) = delete;
+    FocusReturns &operator=(const FocusReturns &) = delete;
+
+private:
+    QPointer<QWidget> focused;
+};
+
 // Disables a widget for the length of a computation. Disabling it moves the keyboard focus
 // out of it; the focus goes back to where it was once the widget is enabled again.
 class DisabledWhileBusy {
@@ -58,8 +71,8 @@ public:
     DisabledWhileBusy &operator=(const DisabledWhileBusy &) = delete;
 
 private:
+    FocusReturns focusReturns; // destroyed after the widget is enabled again
     QWidget *widget;
-    QPointer<QWidget> focused;
 };
 
 #endif // KEYBOARD_H

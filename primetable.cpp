@@ -13,7 +13,6 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QMessageBox>
-#include <QPointer>
 #include <QProgressDialog>
 #include <QScrollBar>
 #include <QSignalBlocker>
@@ -106,14 +105,6 @@ protected:
 private:
     bool m_closed = false;
 };
-
-// The buttons are off while a file is saved or loaded, so the focus leaves the one that
-// started the work; it goes back to where it was.
-void restoreFocus(QWidget *focused)
-{
-    if (focused)
-        focused->setFocus();
-}
 
 QString saveFailure(const ListTarget &file, const QString &fileName)
 {
@@ -331,9 +322,11 @@ void PrimeTable::reportListFull(const QString &title)
                                  .arg(ui.list->count()));
 }
 
+// The buttons are off while a file is saved or loaded, so the focus leaves the one that
+// started the work; it goes back to where it was.
 void PrimeTable::saveTable()
 {
-    const QPointer<QWidget> focused = focusWidget();
+    const FocusReturns focusReturns;
     const QString fileName =
         QFileDialog::getSaveFileName(this, tr("Wybierz plik"), QStringLiteral("primes.txt"));
     if (fileName.isEmpty())
@@ -344,7 +337,6 @@ void PrimeTable::saveTable()
     if (!written)
         file.discard();
     setFileWorkRunning(false);
-    restoreFocus(focused);
     if (!written)
         QMessageBox::critical(this, tr("Zapisywanie"), saveFailure(file, fileName));
 }
@@ -379,7 +371,7 @@ bool PrimeTable::writeList(ListTarget &file)
 
 void PrimeTable::loadTable()
 {
-    const QPointer<QWidget> focused = focusWidget();
+    const FocusReturns focusReturns;
     const QString fileName =
         QFileDialog::getOpenFileName(this, tr("Wybierz plik"), QStringLiteral("primes.txt"));
     if (fileName.isEmpty() || !QFile::exists(fileName))
@@ -394,7 +386,6 @@ void PrimeTable::loadTable()
     setFileWorkRunning(true);
     const QString problem = readList(file, fileName);
     setFileWorkRunning(false);
-    restoreFocus(focused);
     if (!problem.isEmpty())
         QMessageBox::warning(this, tr("Odczytywanie"), problem);
 }
