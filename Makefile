@@ -92,11 +92,11 @@ FUZZ_TIME ?= 600
 
 fuzz: deps
 	$(call ensure_packages,$(FUZZ_PACKAGES))
-	cmake -S fuzz -B $(FUZZ_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
-	    $(CMAKE_QT)
-	cmake --build $(FUZZ_DIR) -j $(JOBS)
+	cmake -S . -B $(FUZZ_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+	    -DKALMORA_FUZZ=ON -DKALMORA_TESTS=OFF $(CMAKE_QT)
+	cmake --build $(FUZZ_DIR) -j $(JOBS) --target fuzz_primelist
 	mkdir -p $(FUZZ_DIR)/corpus
-	cd $(FUZZ_DIR) && ./fuzz_primelist -max_total_time=$(FUZZ_TIME) -timeout=10 \
+	cd $(FUZZ_DIR) && fuzz/fuzz_primelist -max_total_time=$(FUZZ_TIME) -timeout=10 \
 	    -print_final_stats=1 corpus $(CURDIR)/fuzz/seeds
 
 format:

@@ -1,6 +1,6 @@
 #include "mainwindow.h"
-#include "qtpolish.h"
-#include "screenfit.h"
+#include "widgets/screenfit.h"
+#include "widgets/toolkittranslation.h"
 
 #include <QApplication>
 

@@ -1,14 +1,14 @@
 #include "mainwindow.h"
 
-#include "copying.h"
 #include "funcs.h"
-#include "keyboard.h"
-#include "longwords.h"
-#include "numberitem.h"
-#include "patternvalidator.h"
 #include "primetable.h"
-#include "screenfit.h"
 #include "ui_about.h"
+#include "widgets/copyresults.h"
+#include "widgets/keyboard.h"
+#include "widgets/longwordwrap.h"
+#include "widgets/numberitem.h"
+#include "widgets/patternvalidator.h"
+#include "widgets/screenfit.h"
 
 #include <QCoreApplication>
 #include <QDialog>

@@ -1,8 +1,8 @@
 #include "phrase.h"
 
-#include "copying.h"
 #include "funcs.h"
-#include "longwords.h"
+#include "widgets/copyresults.h"
+#include "widgets/longwordwrap.h"
 
 #include <QMessageBox>
 

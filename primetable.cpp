@@ -1,11 +1,11 @@
 #include "primetable.h"
 
-#include "copying.h"
 #include "funcs.h"
-#include "keyboard.h"
-#include "numberitem.h"
-#include "patternvalidator.h"
 #include "primefile.h"
+#include "widgets/copyresults.h"
+#include "widgets/keyboard.h"
+#include "widgets/numberitem.h"
+#include "widgets/patternvalidator.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -60,10 +60,11 @@ void appendQuietly(QListWidget &list, qlonglong number)
 }
 
 // (max - min) / 1000 cut to the low 32 bits of an int, and at least 1: on the widest
-// ranges the cut leaves a negative number and so one candidate per tick.
+// ranges the cut leaves a negative number and so one candidate per tick. The difference of
+// two qlonglong may need 65 bits.
 int candidateBudget(qlonglong min, qlonglong max)
 {
-    using Wide = funcs_detail::Wide<qlonglong>;
+    __extension__ typedef __int128 Wide;
     const Wide quotient = (static_cast<Wide>(max) - min) / 1000;
     const auto low = static_cast<qint32>(static_cast<quint32>(quotient & 0xffffffff));
     return qMax(low, 1);

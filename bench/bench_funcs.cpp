@@ -3,8 +3,8 @@
 // Pairs are named "<case> [library]" and "<case> [plain]"; the ratio table at the end
 // divides the plain time by the library's.
 
-#include "../tests/reference.h"
 #include "funcs.h"
+#include "reference.h"
 
 #include <benchmark/benchmark.h>
 

@@ -15,9 +15,11 @@
 // process (--benchmark_filter) to read it for that benchmark alone. Runs offscreen and on
 // an X server (QT_QPA_PLATFORM=xcb under xvfb-run), where painting costs show.
 
-#include "../tests/modal.h"
+#include "childnamed.h"
 #include "funcs.h"
+#include "modal.h"
 #include "primetable.h"
+#include "rununtil.h"
 
 #include <benchmark/benchmark.h>
 
@@ -92,40 +94,26 @@ private:
     bool m_armed = false;
 };
 
-template <typename T>
-T *child(QWidget *window, const char *name)
-{
-    return window->findChild<T *>(QLatin1String(name));
-}
-
 bool isGenerating(PrimeTable &table)
 {
-    return child<QPushButton>(&table, "generate")->text() == QLatin1String("Stop");
+    return childNamed<QPushButton>(&table, "generate")->text() == QLatin1String("Stop");
 }
 
 void startGeneration(PrimeTable &table, qlonglong min, qlonglong max)
 {
-    child<QLineEdit>(&table, "min")->setText(QString::number(min));
-    child<QLineEdit>(&table, "max")->setText(QString::number(max));
-    child<QPushButton>(&table, "generate")->click();
+    childNamed<QLineEdit>(&table, "min")->setText(QString::number(min));
+    childNamed<QLineEdit>(&table, "max")->setText(QString::number(max));
+    childNamed<QPushButton>(&table, "generate")->click();
 }
 
-void runEventLoop(const std::function<bool()> &until)
-{
-    QEventLoop loop;
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        if (until())
-            loop.quit();
-    });
-    poll.start(1);
-    loop.exec();
-}
+// Generations here take seconds; one still running after two minutes has hung.
+constexpr int generationTimeoutMs = 120000;
 
 void generateToEnd(PrimeTable &table, qlonglong min, qlonglong max)
 {
     startGeneration(table, min, max);
-    runEventLoop([&] { return !isGenerating(table); });
+    if (!runUntil([&] { return !isGenerating(table); }, generationTimeoutMs))
+        qFatal("the generation did not end within %d s", generationTimeoutMs / 1000);
 }
 
 // Shows the window with a few rows painted, so the first painting of text (fonts, glyph
@@ -136,7 +124,7 @@ void showSettled(PrimeTable &table)
     generateToEnd(table, 1, 30);
     QElapsedTimer clock;
     clock.start();
-    runEventLoop([&] { return clock.hasExpired(300); });
+    runUntil([&] { return clock.hasExpired(300); });
 }
 
 // Clicks `button` and answers its file dialog with `path`; `accepted` restarts when the
@@ -184,7 +172,7 @@ QString numbersFile(int count)
 double loadFile(PrimeTable &table, const QString &path, GapProbe &probe, QElapsedTimer &accepted)
 {
     testing_modal::Watchdog closesTheCapMessage;
-    clickWithFile(child<QPushButton>(&table, "load"), path, accepted, &probe);
+    clickWithFile(childNamed<QPushButton>(&table, "load"), path, accepted, &probe);
     probe.disarm();
     return probe.longestMs();
 }
@@ -212,7 +200,7 @@ void windowGeneration(benchmark::State &state)
 {
     PrimeTable table;
     showSettled(table);
-    auto *list = child<QListWidget>(&table, "list");
+    auto *list = childNamed<QListWidget>(&table, "list");
     qint64 bestPlain = 0;
     qint64 bestWindow = 0;
     for (auto _ : state) {
@@ -243,7 +231,7 @@ void gapsNearTopOf15Digits(benchmark::State &state)
         generateToEnd(table, 999999999990000, 999999999999999);
         probe.disarm();
     }
-    state.counters["primes"] = child<QListWidget>(&table, "list")->count();
+    state.counters["primes"] = childNamed<QListWidget>(&table, "list")->count();
     state.counters["max_gap_ms"] = probe.longestMs();
 }
 BENCHMARK(gapsNearTopOf15Digits)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
@@ -296,7 +284,7 @@ void rowsOnScreen(benchmark::State &state)
     PrimeTable table;
     table.resize(640, 480);
     showSettled(table);
-    auto *list = child<QListWidget>(&table, "list");
+    auto *list = childNamed<QListWidget>(&table, "list");
     GapProbe probe;
     RowPaintWatch watch(list);
     for (auto _ : state) {
@@ -306,18 +294,18 @@ void rowsOnScreen(benchmark::State &state)
         startGeneration(table, 1, state.range(0));
         QElapsedTimer running;
         running.start();
-        runEventLoop([&] { return watch.seen() || running.hasExpired(5000); });
+        runUntil([&] { return watch.seen() || running.hasExpired(5000); });
         state.counters["first_row_ms"] = watch.ms();
-        runEventLoop([&] { return running.hasExpired(1000); });
+        runUntil([&] { return running.hasExpired(1000); });
         QScrollBar *bar = list->verticalScrollBar();
         watch.expect(qMax(1, list->indexAt(QPoint(4, 4)).row() + 1));
         bar->setValue(bar->maximum());
         running.restart();
-        runEventLoop([&] { return watch.seen() || running.hasExpired(5000); });
+        runUntil([&] { return watch.seen() || running.hasExpired(5000); });
         state.counters["scrolled_row_ms"] = watch.ms();
         probe.disarm();
         if (isGenerating(table))
-            child<QPushButton>(&table, "generate")->click();
+            childNamed<QPushButton>(&table, "generate")->click();
     }
     state.counters["listed"] = list->count();
     state.counters["max_gap_ms"] = probe.longestMs();
@@ -343,8 +331,7 @@ void replaceList(benchmark::State &state)
         probe.reset();
         probe.arm();
         if (state.range(0) == 0) {
-            startGeneration(table, 1, 100);
-            runEventLoop([&] { return !isGenerating(table); });
+            generateToEnd(table, 1, 100);
         } else {
             loadFile(table, path, probe, accepted);
         }
@@ -372,11 +359,11 @@ void saveFullList(benchmark::State &state)
     const QString path = dir.filePath(QStringLiteral("primes.txt"));
     GapProbe saving;
     for (auto _ : state) {
-        clickWithFile(child<QPushButton>(&table, "save"), path, accepted, &saving);
+        clickWithFile(childNamed<QPushButton>(&table, "save"), path, accepted, &saving);
         saving.disarm();
         state.SetIterationTime(static_cast<double>(accepted.nsecsElapsed()) / 1e9);
     }
-    state.counters["saved"] = child<QListWidget>(&table, "list")->count();
+    state.counters["saved"] = childNamed<QListWidget>(&table, "list")->count();
     state.counters["max_gap_ms"] = saving.longestMs();
 }
 BENCHMARK(saveFullList)->Unit(benchmark::kMillisecond)->Iterations(2)->UseManualTime();
@@ -392,7 +379,7 @@ void loadTenMillion(benchmark::State &state)
         loadFile(table, path, probe, accepted);
         state.SetIterationTime(static_cast<double>(accepted.nsecsElapsed()) / 1e9);
     }
-    state.counters["listed"] = child<QListWidget>(&table, "list")->count();
+    state.counters["listed"] = childNamed<QListWidget>(&table, "list")->count();
     state.counters["max_gap_ms"] = probe.longestMs();
     state.counters["peak_rss_MiB"] = peakResidentMiB();
 }
@@ -411,7 +398,7 @@ void loadTenMillionUncapped(benchmark::State &state)
         loadFile(table, path, probe, accepted);
         state.SetIterationTime(static_cast<double>(accepted.nsecsElapsed()) / 1e9);
     }
-    const int listed = child<QListWidget>(&table, "list")->count();
+    const int listed = childNamed<QListWidget>(&table, "list")->count();
     state.counters["listed"] = listed;
     state.counters["bytes_per_item"] = (residentMiB() - before) * 1024 * 1024 / qMax(1, listed);
     state.counters["max_gap_ms"] = probe.longestMs();
@@ -430,12 +417,12 @@ void memoryWhileGenerating(benchmark::State &state)
         startGeneration(table, 1, 1000000000);
         QElapsedTimer running;
         running.start();
-        runEventLoop([&] { return running.hasExpired(2000); });
+        runUntil([&] { return running.hasExpired(2000); });
         state.counters["growth_MiB_per_s"] = (residentMiB() - before) / 2.0;
         if (isGenerating(table)) // it may have stopped at the cap
-            child<QPushButton>(&table, "generate")->click();
+            childNamed<QPushButton>(&table, "generate")->click();
     }
-    state.counters["listed"] = child<QListWidget>(&table, "list")->count();
+    state.counters["listed"] = childNamed<QListWidget>(&table, "list")->count();
 }
 BENCHMARK(memoryWhileGenerating)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
 

@@ -9,6 +9,7 @@
 //   xvfb-run -a -s "-screen 0 1280x1024x24" env QT_QPA_PLATFORM=xcb
 //       build-bench/bench/bench_responsiveness
 
+#include "childnamed.h"
 #include "mainwindow.h"
 
 #include <QApplication>
@@ -94,12 +95,6 @@ void settle()
         QCoreApplication::processEvents();
 }
 
-template <typename T>
-T *child(QWidget &window, const char *name)
-{
-    return window.findChild<T *>(QLatin1String(name));
-}
-
 double peakMiB()
 {
     rusage usage{};
@@ -144,15 +139,15 @@ void fermatRow(QWidget &window, QTabWidget *pages)
 {
     pages->setCurrentIndex(1);
     settle();
-    child<QLineEdit>(window, "primeNumber")->setText(QStringLiteral("999999999999989"));
-    child<QSpinBox>(window, "primeTries")->setValue(200);
+    childNamed<QLineEdit>(&window, "primeNumber")->setText(QStringLiteral("999999999999989"));
+    childNamed<QSpinBox>(&window, "primeTries")->setValue(200);
     bool testing = false;
     int tests = 0;
     report("Fermat test, 200 trials on 999999999999989, repeated", measure([&] {
                if (testing) // the driver also fires inside the test's own event processing
                    return;
                testing = true;
-               child<QPushButton>(window, "primeGo")->click();
+               childNamed<QPushButton>(&window, "primeGo")->click();
                testing = false;
                ++tests;
            }));
@@ -162,9 +157,9 @@ void fermatRow(QWidget &window, QTabWidget *pages)
 
 void setSearch(QWidget &window, int a, int y, int n)
 {
-    child<QSpinBox>(window, "lognA")->setValue(a);
-    child<QSpinBox>(window, "lognY")->setValue(y);
-    child<QSpinBox>(window, "lognN")->setValue(n);
+    childNamed<QSpinBox>(&window, "lognA")->setValue(a);
+    childNamed<QSpinBox>(&window, "lognY")->setValue(y);
+    childNamed<QSpinBox>(&window, "lognN")->setValue(n);
 }
 
 void logNRateRow(QWidget &window, QTabWidget *pages)
@@ -172,7 +167,7 @@ void logNRateRow(QWidget &window, QTabWidget *pages)
     pages->setCurrentIndex(2);
     settle();
     setSearch(window, 3, 1, 2000000000);
-    auto *go = child<QPushButton>(window, "lognGo");
+    auto *go = childNamed<QPushButton>(&window, "lognGo");
     go->click();
     Gaps gaps;
     const double onScreen = searchRate(go, &gaps);
@@ -192,8 +187,8 @@ void logNListRow(QWidget &window, QTabWidget *pages, int page, const char *where
     pages->setCurrentIndex(page);
     settle();
     setSearch(window, 1, 1, 2000000000);
-    auto *go = child<QPushButton>(window, "lognGo");
-    auto *list = child<QListWidget>(window, "lognResult");
+    auto *go = childNamed<QPushButton>(&window, "lognGo");
+    auto *list = childNamed<QListWidget>(&window, "lognResult");
     const double startMiB = residentMiB();
     go->click();
     QElapsedTimer clock;
@@ -256,30 +251,30 @@ void longLineRows(QWidget &window, QTabWidget *pages, int length)
 
     pages->setCurrentIndex(4);
     settle();
-    auto *crcContent = child<QPlainTextEdit>(window, "crcContent");
+    auto *crcContent = childNamed<QPlainTextEdit>(&window, "crcContent");
     crcContent->clear();
     crcContent->setFocus();
     const double crcPaste = timedMs(window, [&] { pasteByKey(crcContent); });
     const double crcPress =
-        timedMs(window, [&] { child<QPushButton>(window, "crcButton")->click(); });
+        timedMs(window, [&] { childNamed<QPushButton>(&window, "crcButton")->click(); });
     std::printf("  %7d characters, CRC32 text: paste %8.1f ms, \"CRC32\" %8.1f ms  (%s)\n", length,
                 crcPaste, crcPress,
-                qPrintable(child<QLabel>(window, "crcLabel")
+                qPrintable(childNamed<QLabel>(&window, "crcLabel")
                                ->text()
                                .replace(QLatin1Char('\t'), QLatin1Char(' '))));
     crcContent->clear();
 
     pages->setCurrentIndex(3);
     settle();
-    child<QLineEdit>(window, "phrase")->setText(QStringLiteral("Tajne haslo"));
-    auto *text = child<QTextEdit>(window, "text");
+    childNamed<QLineEdit>(&window, "phrase")->setText(QStringLiteral("Tajne haslo"));
+    auto *text = childNamed<QTextEdit>(&window, "text");
     text->clear();
     text->setFocus();
     const double cipherPaste = timedMs(window, [&] { pasteByKey(text); });
     const double cipherPress =
-        timedMs(window, [&] { child<QPushButton>(window, "cipher")->click(); });
+        timedMs(window, [&] { childNamed<QPushButton>(&window, "cipher")->click(); });
     const double decipherPress =
-        timedMs(window, [&] { child<QPushButton>(window, "decipher")->click(); });
+        timedMs(window, [&] { childNamed<QPushButton>(&window, "decipher")->click(); });
     std::printf("  %7d characters, cipher text: paste %8.1f ms, \"Szyfruj\" %8.1f ms, "
                 "\"Odszyfruj\" %8.1f ms\n",
                 length, cipherPaste, cipherPress, decipherPress);
@@ -295,7 +290,7 @@ int main(int argc, char *argv[])
     MainWindow window;
     window.show();
     std::printf("platform %s\n", qPrintable(QGuiApplication::platformName()));
-    auto *pages = child<QTabWidget>(window, "tabWidget");
+    auto *pages = childNamed<QTabWidget>(&window, "tabWidget");
     // The page of the work is on screen, so its repainting counts; the first paint of the
     // window (fonts, layout) happens before the measurement.
     settle();

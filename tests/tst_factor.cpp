@@ -3,6 +3,7 @@
 // range.
 
 #include "funcs.h"
+#include "funcs_p.h" // the clamped prime power of the p - 1 trials
 #include "reference.h"
 #include "seed.h"
 

@@ -1,10 +1,10 @@
 // The window used from the keyboard: Return and Enter compute, F10 opens the menu, and the
 // focus stays where the user left it.
 
+#include "childnamed.h"
 #include "mainwindow.h"
 #include "modal.h"
 #include "primetable.h"
-#include "widgets.h"
 
 #include <QtTest>
 

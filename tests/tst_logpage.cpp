@@ -1,9 +1,9 @@
 // The discrete-logarithm page: Shanks' box and the stepwise exhaustive search.
 
+#include "childnamed.h"
 #include "funcs.h"
 #include "mainwindow.h"
 #include "modal.h"
-#include "widgets.h"
 
 #include <QtTest>
 

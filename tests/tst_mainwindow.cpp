@@ -1,9 +1,9 @@
 // The main window frame and the arithmetic page, driven through the real widgets.
 
+#include "childnamed.h"
 #include "mainwindow.h"
 #include "modal.h"
-#include "patternvalidator.h"
-#include "widgets.h"
+#include "widgets/patternvalidator.h"
 
 #include <QtTest>
 

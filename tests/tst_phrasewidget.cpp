@@ -1,10 +1,10 @@
 // The phrase cipher page, driven through the widget's fields and buttons.
 
+#include "childnamed.h"
 #include "funcs.h"
 #include "mainwindow.h"
 #include "modal.h"
 #include "phrase.h"
-#include "widgets.h"
 
 #include <QtTest>
 

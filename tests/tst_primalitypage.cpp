@@ -1,8 +1,8 @@
 // The primality and factorisation page, driven through its widgets.
 
+#include "childnamed.h"
 #include "mainwindow.h"
 #include "modal.h"
-#include "widgets.h"
 
 #include <QtTest>
 

@@ -1,13 +1,13 @@
 // Saving the prime list to a file and loading it back, with the file dialog answered
 // by the test and every file in a temporary directory.
 
+#include "childnamed.h"
 #include "mainwindow.h"
 #include "modal.h"
 #include "primefile.h"
 #include "primesieve.h"
 #include "primetable.h"
 #include "rununtil.h"
-#include "widgets.h"
 
 #include <QtTest>
 

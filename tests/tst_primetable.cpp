@@ -1,12 +1,12 @@
 // The prime table window: its form, the timer-driven generation and the way the main
 // window opens it.
 
+#include "childnamed.h"
 #include "mainwindow.h"
 #include "modal.h"
 #include "primesieve.h"
 #include "primetable.h"
 #include "rununtil.h"
-#include "widgets.h"
 
 #include <QtTest>
 

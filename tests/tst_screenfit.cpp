@@ -1,9 +1,9 @@
 // Small and scaled screens: the window starts within the available area and every page can
 // be reached where the screen is smaller than the pages.
 
+#include "childnamed.h"
 #include "mainwindow.h"
-#include "screenfit.h"
-#include "widgets.h"
+#include "widgets/screenfit.h"
 
 #include <QtTest>
 

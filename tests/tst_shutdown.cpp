@@ -3,6 +3,7 @@
 // (the sanitizer build turns any such access into a failure). Runs the real event loop,
 // so no QtTest main.
 
+#include "childnamed.h"
 #include "mainwindow.h"
 
 #include <QAction>
@@ -16,15 +17,9 @@
 
 namespace {
 
-template <typename T>
-T *child(QWidget *window, const char *name)
-{
-    return window->findChild<T *>(QLatin1String(name));
-}
-
 void quit(QWidget *window)
 {
-    child<QAction>(window, "actionZako_cz")->trigger();
+    childNamed<QAction>(window, "actionZako_cz")->trigger();
 }
 
 // Shows a fresh window, lets `start` begin some work from the event loop and runs the loop
@@ -49,19 +44,19 @@ bool runUntilQuit(void (*start)(QWidget *window))
 
 void fermatThenQuit(QWidget *window)
 {
-    child<QLineEdit>(window, "primeNumber")->setText(QStringLiteral("999999999999989"));
-    child<QSpinBox>(window, "primeTries")->setValue(200);
+    childNamed<QLineEdit>(window, "primeNumber")->setText(QStringLiteral("999999999999989"));
+    childNamed<QSpinBox>(window, "primeTries")->setValue(200);
     // Runs inside the test's first progress callback.
     QTimer::singleShot(0, window, [window] { quit(window); });
-    child<QPushButton>(window, "primeGo")->click();
+    childNamed<QPushButton>(window, "primeGo")->click();
 }
 
 void searchThenQuit(QWidget *window)
 {
-    child<QSpinBox>(window, "lognA")->setValue(3);
-    child<QSpinBox>(window, "lognY")->setValue(1);
-    child<QSpinBox>(window, "lognN")->setValue(2000000000);
-    child<QPushButton>(window, "lognGo")->click();
+    childNamed<QSpinBox>(window, "lognA")->setValue(3);
+    childNamed<QSpinBox>(window, "lognY")->setValue(1);
+    childNamed<QSpinBox>(window, "lognN")->setValue(2000000000);
+    childNamed<QPushButton>(window, "lognGo")->click();
     QTimer::singleShot(200, window, [window] { quit(window); });
 }
 
@@ -71,15 +66,15 @@ bool primeTableKeepsLoopRunning = false;
 
 void quitWithPrimeTableOpen(QWidget *window)
 {
-    child<QAction>(window, "actionPrimeTable")->trigger();
+    childNamed<QAction>(window, "actionPrimeTable")->trigger();
     QWidget *table = nullptr;
     for (QWidget *topLevel : QApplication::topLevelWidgets())
         if (topLevel->objectName() == QLatin1String("PrimeGenerator"))
             table = topLevel;
     if (!table)
         return;
-    child<QLineEdit>(table, "max")->setText(QStringLiteral("1000000000"));
-    child<QPushButton>(table, "generate")->click();
+    childNamed<QLineEdit>(table, "max")->setText(QStringLiteral("1000000000"));
+    childNamed<QPushButton>(table, "generate")->click();
     quit(window);
     QTimer::singleShot(300, table, [window, table] {
         primeTableKeepsLoopRunning = !window->isVisible() && table->isVisible();

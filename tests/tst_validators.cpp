@@ -1,7 +1,7 @@
 // The pattern validators of the number fields give the same verdicts whichever Qt
 // version the program is built with.
 
-#include "patternvalidator.h"
+#include "widgets/patternvalidator.h"
 
 #include <QtTest>
 

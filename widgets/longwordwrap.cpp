@@ -1,4 +1,4 @@
-#include "longwords.h"
+#include "longwordwrap.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

@@ -1,5 +1,5 @@
-#ifndef LONGWORDS_H
-#define LONGWORDS_H
+#ifndef LONGWORDWRAP_H
+#define LONGWORDWRAP_H
 
 #include <QObject>
 #include <QTextOption>
@@ -48,4 +48,4 @@ private:
     QTimer recheck;
 };
 
-#endif // LONGWORDS_H
+#endif // LONGWORDWRAP_H

@@ -1,5 +1,5 @@
-#ifndef QTPOLISH_H
-#define QTPOLISH_H
+#ifndef TOOLKITTRANSLATION_H
+#define TOOLKITTRANSLATION_H
 
 #include <QTranslator>
 
@@ -24,4 +24,4 @@ QString toolkitTranslationsPath();
 // keeps its translations). False when it is missing: the toolkit's texts then stay English.
 bool installToolkitPolish(const QString &directory = QString());
 
-#endif // QTPOLISH_H
+#endif // TOOLKITTRANSLATION_H

@@ -1,5 +1,5 @@
-#ifndef TESTS_WIDGETS_H
-#define TESTS_WIDGETS_H
+#ifndef TESTS_CHILDNAMED_H
+#define TESTS_CHILDNAMED_H
 
 #include <QObject>
 #include <QtGlobal>
@@ -15,4 +15,4 @@ T *childNamed(const QObject *root, const char *name)
     return widget;
 }
 
-#endif // TESTS_WIDGETS_H
+#endif // TESTS_CHILDNAMED_H

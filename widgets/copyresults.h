@@ -1,5 +1,5 @@
-#ifndef COPYING_H
-#define COPYING_H
+#ifndef COPYRESULTS_H
+#define COPYRESULTS_H
 
 #include <QList>
 #include <QObject>
@@ -33,4 +33,4 @@ private:
     QListWidget *list;
 };
 
-#endif // COPYING_H
+#endif // COPYRESULTS_H

@@ -1,4 +1,4 @@
-#include "qtpolish.h"
+#include "toolkittranslation.h"
 
 #include <QCoreApplication>
 #include <QLibraryInfo>

@@ -1,4 +1,4 @@
-#include "copying.h"
+#include "copyresults.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

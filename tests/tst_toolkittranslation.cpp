@@ -1,10 +1,10 @@
 // The toolkit's own texts in Polish, the program's texts exactly as written.
 
+#include "childnamed.h"
 #include "mainwindow.h"
 #include "modal.h"
 #include "primetable.h"
-#include "qtpolish.h"
-#include "widgets.h"
+#include "widgets/toolkittranslation.h"
 
 #include <QtTest>
 
@@ -87,7 +87,7 @@ QStringList fileDialogButtons()
 
 } // namespace
 
-class TestQtPolish : public QObject {
+class TestToolkitTranslation : public QObject {
     Q_OBJECT
 
 private slots:
@@ -98,7 +98,7 @@ private slots:
     void fileDialogPolishAndProgramTextsUnchanged();
 };
 
-void TestQtPolish::toolkitContexts_data()
+void TestToolkitTranslation::toolkitContexts_data()
 {
     QTest::addColumn<QByteArray>("context");
     QTest::addColumn<bool>("toolkit");
@@ -113,7 +113,7 @@ void TestQtPolish::toolkitContexts_data()
     QTest::newRow("empty") << QByteArray("") << false;
 }
 
-void TestQtPolish::toolkitContexts()
+void TestToolkitTranslation::toolkitContexts()
 {
     QFETCH(QByteArray, context);
     QFETCH(bool, toolkit);
@@ -121,7 +121,7 @@ void TestQtPolish::toolkitContexts()
 }
 
 // A translation file that also holds the program's contexts: only the toolkit's answer.
-void TestQtPolish::programContextsNeverTranslated()
+void TestToolkitTranslation::programContextsNeverTranslated()
 {
     ToolkitTranslator translator;
     QVERIFY(translator.load(QFINDTESTDATA("data/contexts.qm")));
@@ -134,14 +134,14 @@ void TestQtPolish::programContextsNeverTranslated()
     QCOMPARE(plain.translate("MainWindow", "Stop"), QStringLiteral("Zatrzymaj"));
 }
 
-void TestQtPolish::missingTranslationLeavesEnglish()
+void TestToolkitTranslation::missingTranslationLeavesEnglish()
 {
     const QStringList english = fileDialogButtons();
     QVERIFY(!installToolkitPolish(QStringLiteral("/nonexistent")));
     QCOMPARE(fileDialogButtons(), english);
 }
 
-void TestQtPolish::fileDialogPolishAndProgramTextsUnchanged()
+void TestToolkitTranslation::fileDialogPolishAndProgramTextsUnchanged()
 {
     const QString directory = toolkitTranslationsPath();
     if (!QFileInfo::exists(directory + QStringLiteral("/qtbase_pl.qm")))
@@ -161,5 +161,5 @@ void TestQtPolish::fileDialogPolishAndProgramTextsUnchanged()
     QCOMPARE(programTexts(), asWritten);
 }
 
-QTEST_MAIN(TestQtPolish)
-#include "tst_qtpolish.moc"
+QTEST_MAIN(TestToolkitTranslation)
+#include "tst_toolkittranslation.moc"

@@ -1,9 +1,9 @@
 // Results copied out of the window: selectable result labels and Ctrl+C on the two lists.
 
-#include "copying.h"
+#include "childnamed.h"
 #include "mainwindow.h"
 #include "primetable.h"
-#include "widgets.h"
+#include "widgets/copyresults.h"
 
 #include <QtTest>
 
@@ -14,7 +14,7 @@
 
 #include <memory>
 
-class TestCopying : public QObject {
+class TestCopyResults : public QObject {
     Q_OBJECT
 
 private slots:
@@ -31,7 +31,7 @@ private:
     static void fill(QListWidget &list, int count);
 };
 
-void TestCopying::fill(QListWidget &list, int count)
+void TestCopyResults::fill(QListWidget &list, int count)
 {
     QStringList texts;
     for (int i = 0; i < count; ++i)
@@ -39,7 +39,7 @@ void TestCopying::fill(QListWidget &list, int count)
     list.addItems(texts);
 }
 
-void TestCopying::resultLabelsSelectable_data()
+void TestCopyResults::resultLabelsSelectable_data()
 {
     QTest::addColumn<QString>("name");
     for (const char *name :
@@ -48,7 +48,7 @@ void TestCopying::resultLabelsSelectable_data()
         QTest::newRow(name) << QString::fromLatin1(name);
 }
 
-void TestCopying::resultLabelsSelectable()
+void TestCopyResults::resultLabelsSelectable()
 {
     QFETCH(QString, name);
     MainWindow window;
@@ -60,7 +60,7 @@ void TestCopying::resultLabelsSelectable()
 }
 
 // A drag across the label selects its text; Ctrl+C then puts it on the clipboard.
-void TestCopying::selectedLabelTextCopied()
+void TestCopyResults::selectedLabelTextCopied()
 {
     MainWindow window;
     childNamed<QSpinBox>(&window, "nwd1")->setValue(12);
@@ -85,7 +85,7 @@ void TestCopying::selectedLabelTextCopied()
     QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("NWD(12, 18) = 6"));
 }
 
-void TestCopying::listCopies_data()
+void TestCopyResults::listCopies_data()
 {
     QTest::addColumn<QList<int>>("selected");
     QTest::addColumn<QString>("expected");
@@ -94,7 +94,7 @@ void TestCopying::listCopies_data()
     QTest::newRow("several, in list order") << QList<int>{4, 0, 3} << "0\n21\n28\n";
 }
 
-void TestCopying::listCopies()
+void TestCopyResults::listCopies()
 {
     QFETCH(QList<int>, selected);
     QFETCH(QString, expected);
@@ -109,7 +109,7 @@ void TestCopying::listCopies()
     QCOMPARE(QGuiApplication::clipboard()->text(), expected);
 }
 
-void TestCopying::primeListCopies()
+void TestCopyResults::primeListCopies()
 {
     PrimeTable table;
     auto *list = childNamed<QListWidget>(&table, "list");
@@ -124,7 +124,7 @@ void TestCopying::primeListCopies()
     QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("0\n7\n14\n"));
 }
 
-void TestCopying::spansOverlapAndLimit()
+void TestCopyResults::spansOverlapAndLimit()
 {
     QListWidget list;
     list.setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -137,7 +137,7 @@ void TestCopying::spansOverlapAndLimit()
 }
 
 // A prime list can grow to millions of rows: copying it all stops at the limit.
-void TestCopying::millionsOfRowsStayBounded()
+void TestCopyResults::millionsOfRowsStayBounded()
 {
     QListWidget list;
     list.setUniformItemSizes(true);
@@ -155,5 +155,5 @@ void TestCopying::millionsOfRowsStayBounded()
     qInfo("%d rows copied in %lld ms", RowCopier::maxRows, clock.elapsed());
 }
 
-QTEST_MAIN(TestCopying)
-#include "tst_copying.moc"
+QTEST_MAIN(TestCopyResults)
+#include "tst_copyresults.moc"

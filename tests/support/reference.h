@@ -13,6 +13,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory_resource>
+#include <numeric>
 #include <optional>
 #include <type_traits>
 #include <unordered_map>
