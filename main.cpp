@@ -4,10 +4,15 @@
 
 #include <QApplication>
 
+#include <csignal>
+
 int main(int argc, char *argv[])
 {
+    // Past a file size limit the system would end the program with this signal instead of
+    // failing the write; ignored, a save fails with EFBIG, which it reports.
+    std::signal(SIGXFSZ, SIG_IGN);
     QApplication app(argc, argv);
-    installToolkitPolish();
+    installPolishToolkitTranslation();
     MainWindow window;
     fitToScreen(&window);
     window.show();

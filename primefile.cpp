@@ -7,7 +7,6 @@
 #include <QTextStream>
 
 #include <cerrno>
-#include <csignal>
 #include <limits>
 
 #include <fcntl.h>
@@ -45,14 +44,6 @@ ListToken interpret(std::optional<qlonglong> number, qlonglong &value)
         return ListToken::NotAnInteger;
     value = *number;
     return ListToken::Number;
-}
-
-int progressShift(qint64 size)
-{
-    int shift = 0;
-    while ((size >> shift) > std::numeric_limits<int>::max())
-        ++shift;
-    return shift;
 }
 
 // The digit's value in `base`, or -1 when it is not a digit of that base.
@@ -174,51 +165,28 @@ void ListReader::skipToken()
         m_skipping = false;
 }
 
-int progressMaximum(qint64 size)
+int decimalLength(qlonglong number)
 {
-    return progressValue(size, size);
+    int length = number < 0 ? 2 : 1;
+    for (; number <= -10 || number >= 10; number /= 10)
+        ++length;
+    return length;
 }
 
-int progressValue(qint64 position, qint64 size)
+ListWriter::ListWriter(QTextStream &out, int longestLength)
+    : m_out(out)
+    , m_perLine(qMax(1, 80 / (longestLength + 1)))
 {
-    const qint64 within = qBound<qint64>(0, position, qMax<qint64>(size, 0));
-    return static_cast<int>(within >> progressShift(size));
+    m_out.setFieldWidth(longestLength + 1);
 }
 
-QString fileErrorText(int error)
+void ListWriter::write(qlonglong number)
 {
-    switch (error) {
-    case notRegularFile:
-        return QStringLiteral("to nie jest zwykły plik");
-    case ENOENT:
-        return QStringLiteral("nie ma takiego pliku ani katalogu");
-    case EACCES:
-    case EPERM:
-        return QStringLiteral("brak uprawnień");
-    case ENOSPC:
-        return QStringLiteral("brak miejsca na dysku");
-    case EDQUOT:
-        return QStringLiteral("przekroczono przydział miejsca na dysku");
-    case EFBIG:
-        return QStringLiteral("plik przekroczyłby dopuszczalny rozmiar");
-    case EROFS:
-        return QStringLiteral("system plików jest tylko do odczytu");
-    case EISDIR:
-        return QStringLiteral("to jest katalog");
-    case ENOTDIR:
-        return QStringLiteral("część ścieżki nie jest katalogiem");
-    case ENAMETOOLONG:
-        return QStringLiteral("za długa nazwa pliku");
-    case ELOOP:
-        return QStringLiteral("za dużo dowiązań symbolicznych w ścieżce");
-    case EMFILE:
-    case ENFILE:
-        return QStringLiteral("otwarto za dużo plików");
-    case EIO:
-        return QStringLiteral("błąd wejścia-wyjścia");
-    default:
-        return QStringLiteral("błąd systemu nr %1").arg(error);
-    }
+    m_out << number;
+    if (++m_inLine < m_perLine)
+        return;
+    m_out << QStringLiteral("\n"); // padded to the field width like a number
+    m_inLine = 0;
 }
 
 namespace {
@@ -235,9 +203,10 @@ auto retried(Call call)
 
 } // namespace
 
+// Not close(): a virtual call from a destructor would not reach an override.
 ListSource::~ListSource()
 {
-    close();
+    closeDescriptor();
 }
 
 bool ListSource::fail(int error)
@@ -273,10 +242,15 @@ bool ListSource::openFile(const QString &path)
 
 void ListSource::close()
 {
+    closeDescriptor();
+    QIODevice::close();
+}
+
+void ListSource::closeDescriptor()
+{
     if (m_fd >= 0)
         ::close(m_fd);
     m_fd = -1;
-    QIODevice::close();
 }
 
 bool ListSource::changed() const
@@ -323,9 +297,6 @@ bool ListTarget::fail(int error)
 
 bool ListTarget::openFile(const QString &path)
 {
-    // Past a file size limit the system would end the program with this signal instead of
-    // failing the write; ignored, the write fails with EFBIG, which is reported.
-    std::signal(SIGXFSZ, SIG_IGN);
     discard();
     m_error = 0;
     m_existed = false;
@@ -389,10 +360,14 @@ bool ListTarget::openInPlace()
     if (m_fd < 0)
         return fail(errno);
     struct stat status {};
-    if (::fstat(m_fd, &status) != 0 || !S_ISREG(status.st_mode)) {
-        const int error = S_ISREG(status.st_mode) ? errno : notRegularFile;
+    if (::fstat(m_fd, &status) != 0) {
+        const int error = errno;
         closeDescriptor();
         return fail(error);
+    }
+    if (!S_ISREG(status.st_mode)) {
+        closeDescriptor();
+        return fail(notRegularFile);
     }
     m_inPlace = true;
     if (retried([&] { return ::ftruncate(m_fd, 0); }) != 0)

@@ -13,10 +13,12 @@
 
 class QTextStream;
 
-// Reading of prime list files: white-space separated 64-bit integers written the way
-// a text stream's integer extraction reads them. A leading sign means decimal; without
-// one, "0x" means base 16, "0b" base 2 and a 0 followed by an octal digit base 8. Case
-// of the prefix letter and of the hexadecimal digits does not matter.
+// The prime list file format, and the files it is read from and saved to.
+
+// Reading: white-space separated 64-bit integers written the way a text stream's integer
+// extraction reads them. A leading sign means decimal; without one, "0x" means base 16,
+// "0b" base 2 and a 0 followed by an octal digit base 8. Case of the prefix letter and of
+// the hexadecimal digits does not matter.
 
 // The value of a whole token, or nothing when the token is not such an integer or its
 // value lies outside the range of qlonglong (the stream would silently wrap it).
@@ -64,19 +66,29 @@ private:
     qint64 m_line = 1;
 };
 
-// The range of a progress dialog for a file of `size` bytes, and the value for a read
-// position in it: positions are scaled down as far as needed to fit the dialog's int,
-// so files past 2 GiB show their progress too.
-int progressMaximum(qint64 size);
-int progressValue(qint64 position, qint64 size);
+// The characters of a number in decimal, its sign included.
+int decimalLength(qlonglong number);
+
+// Writing of prime list files: every number right-aligned in a field one character wider
+// than the longest number of the list, so that even an unordered list reads back the same,
+// and as many fields to a line as fit in 80 characters. A full line ends in a line break
+// padded like a field.
+class ListWriter {
+public:
+    // `longestLength`: the decimalLength of the longest number that will be written.
+    ListWriter(QTextStream &out, int longestLength);
+
+    void write(qlonglong number);
+
+private:
+    QTextStream &m_out;
+    int m_perLine;
+    int m_inLine = 0;
+};
 
 // Why a file could not be used: an errno value, or this code for a path that names
 // something other than a regular file (a device, a FIFO, a socket).
 constexpr int notRegularFile = -1;
-
-// The reason for `error` in Polish, to follow a message such as "Nie można otworzyć
-// pliku X: ".
-QString fileErrorText(int error);
 
 // A regular file to load a list from. Opening it never blocks: a FIFO is refused before
 // anyone writes into it, and so is a device such as /dev/zero, which never ends. Reading
@@ -106,6 +118,7 @@ protected:
 
 private:
     bool fail(int error);
+    void closeDescriptor();
 
     int m_fd = -1;
     int m_error = 0;

@@ -3,6 +3,7 @@
 #include "funcs.h"
 #include "primefile.h"
 #include "widgets/copyresults.h"
+#include "widgets/fileprogress.h"
 #include "widgets/keyboard.h"
 #include "widgets/numberitem.h"
 #include "widgets/patternvalidator.h"
@@ -13,10 +14,11 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QMessageBox>
-#include <QProgressDialog>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QTextStream>
+
+#include <cerrno>
 
 namespace {
 
@@ -26,7 +28,6 @@ constexpr int primesPerTick = 1000;
 constexpr qint64 tickMilliseconds = 10;
 // Numbers saved or loaded between two passes of the event loop.
 constexpr int numbersPerEventPass = 1000;
-constexpr int lineCharacters = 80;
 // The list view lays out every row again whenever it learns of new ones (about 40 ns a
 // row), and clearing a list deletes every item: at a million rows either takes some 30 ms,
 // which bounds the pauses of the window. A million items take about 100 MB.
@@ -41,14 +42,6 @@ qlonglong numberOf(const QListWidgetItem &item)
     if (item.type() == NumberItem::Type)
         return static_cast<const NumberItem &>(item).number();
     return item.text().toLongLong();
-}
-
-int decimalLength(qlonglong number)
-{
-    int length = number < 0 ? 2 : 1;
-    for (; number <= -10 || number >= 10; number /= 10)
-        ++length;
-    return length;
 }
 
 // Appends without a word to the view, which would lay out the whole list again for each
@@ -70,13 +63,12 @@ int candidateBudget(qlonglong min, qlonglong max)
     return qMax(low, 1);
 }
 
-// One more than the longest item text, so even an unordered list reads back unchanged.
-int fieldWidth(const QListWidget &list)
+int longestLength(const QListWidget &list)
 {
     int longest = 0;
     for (int i = 0; i < list.count(); ++i)
         longest = qMax(longest, decimalLength(numberOf(*list.item(i))));
-    return longest + 1;
+    return longest;
 }
 
 QString shownName(const QString &fileName)
@@ -84,28 +76,43 @@ QString shownName(const QString &fileName)
     return QDir::toNativeSeparators(fileName);
 }
 
-// The progress of a save or a load. Closing it, or quitting the program, which closes
-// it, cancels it as "Przerwij" does; closed() tells the two apart.
-class FileProgress : public QProgressDialog {
-public:
-    FileProgress(const QString &title, const QString &label, int maximum, QWidget *parent)
-        : QProgressDialog(label, PrimeTable::tr("Przerwij"), 0, maximum, parent)
-    {
-        setWindowTitle(title);
-        setWindowModality(Qt::WindowModal);
+// Why a file could not be used, in Polish, to follow a message such as "Nie można otworzyć
+// pliku X: ".
+QString fileErrorText(int error)
+{
+    switch (error) {
+    case notRegularFile:
+        return QStringLiteral("to nie jest zwykły plik");
+    case ENOENT:
+        return QStringLiteral("nie ma takiego pliku ani katalogu");
+    case EACCES:
+    case EPERM:
+        return QStringLiteral("brak uprawnień");
+    case ENOSPC:
+        return QStringLiteral("brak miejsca na dysku");
+    case EDQUOT:
+        return QStringLiteral("przekroczono przydział miejsca na dysku");
+    case EFBIG:
+        return QStringLiteral("plik przekroczyłby dopuszczalny rozmiar");
+    case EROFS:
+        return QStringLiteral("system plików jest tylko do odczytu");
+    case EISDIR:
+        return QStringLiteral("to jest katalog");
+    case ENOTDIR:
+        return QStringLiteral("część ścieżki nie jest katalogiem");
+    case ENAMETOOLONG:
+        return QStringLiteral("za długa nazwa pliku");
+    case ELOOP:
+        return QStringLiteral("za dużo dowiązań symbolicznych w ścieżce");
+    case EMFILE:
+    case ENFILE:
+        return QStringLiteral("otwarto za dużo plików");
+    case EIO:
+        return QStringLiteral("błąd wejścia-wyjścia");
+    default:
+        return QStringLiteral("błąd systemu nr %1").arg(error);
     }
-    bool closed() const { return m_closed; }
-
-protected:
-    void closeEvent(QCloseEvent *event) override
-    {
-        m_closed = true;
-        QProgressDialog::closeEvent(event);
-    }
-
-private:
-    bool m_closed = false;
-};
+}
 
 QString saveFailure(const ListTarget &file, const QString &fileName)
 {
@@ -348,19 +355,15 @@ void PrimeTable::saveTable()
 bool PrimeTable::writeList(ListTarget &file)
 {
     QTextStream out(&file);
-    const int width = fieldWidth(*ui.list);
-    const int perLine = qMax(1, lineCharacters / width);
-    out.setFieldWidth(width);
-
-    FileProgress progress(tr("Zapisywanie listy"), tr("Zapisywanie"), ui.list->count(), this);
+    ListWriter writer(out, longestLength(*ui.list));
+    FileProgress progress(tr("Zapisywanie listy"), tr("Zapisywanie"), tr("Przerwij"),
+                          ui.list->count(), this);
     for (int i = 0; i < ui.list->count(); ++i) {
-        out << numberOf(*ui.list->item(i));
-        if (i % perLine == perLine - 1)
-            out << QStringLiteral("\n"); // padded to the field width like a number
+        writer.write(numberOf(*ui.list->item(i)));
         if (i % numbersPerEventPass == 0) {
             if (out.status() != QTextStream::Ok)
                 return false;
-            progress.setValue(i);
+            progress.setDone(i);
             QCoreApplication::processEvents();
         }
         if (progress.wasCanceled())
@@ -400,7 +403,7 @@ QString PrimeTable::readList(ListSource &file, const QString &fileName)
     clearList();
     ui.list->setUniformItemSizes(true);
 
-    FileProgress progress(tr("Wczytywanie listy"), tr("Odczytywanie"), progressMaximum(size), this);
+    FileProgress progress(tr("Wczytywanie listy"), tr("Odczytywanie"), tr("Przerwij"), size, this);
     qlonglong value = 0;
     ListToken token;
     ListReader reader(in);
@@ -420,7 +423,7 @@ QString PrimeTable::readList(ListSource &file, const QString &fileName)
         }
         if (token == ListToken::Pending || read % numbersPerEventPass == 0) {
             showListed(false);
-            progress.setValue(progressValue(file.pos(), size));
+            progress.setDone(file.pos());
             QCoreApplication::processEvents();
         }
         if (progress.wasCanceled())

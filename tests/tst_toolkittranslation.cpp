@@ -137,7 +137,7 @@ void TestToolkitTranslation::programContextsNeverTranslated()
 void TestToolkitTranslation::missingTranslationLeavesEnglish()
 {
     const QStringList english = fileDialogButtons();
-    QVERIFY(!installToolkitPolish(QStringLiteral("/nonexistent")));
+    QVERIFY(!installPolishToolkitTranslation(QStringLiteral("/nonexistent")));
     QCOMPARE(fileDialogButtons(), english);
 }
 
@@ -154,7 +154,7 @@ void TestToolkitTranslation::fileDialogPolishAndProgramTextsUnchanged()
     QCOMPARE(fileDialogButtons(), (QStringList{QStringLiteral("&Save"), QStringLiteral("Cancel"),
                                                QStringLiteral("Look in:")}));
 
-    QVERIFY(installToolkitPolish());
+    QVERIFY(installPolishToolkitTranslation());
     QCOMPARE(fileDialogButtons(),
              (QStringList{QStringLiteral("&Zachowaj"), QStringLiteral("Anuluj"),
                           QStringLiteral("Szukaj w:")}));

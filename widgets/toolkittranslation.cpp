@@ -27,7 +27,7 @@ QString toolkitTranslationsPath()
 #endif
 }
 
-bool installToolkitPolish(const QString &directory)
+bool installPolishToolkitTranslation(const QString &directory)
 {
     auto *app = QCoreApplication::instance();
     if (!app)

@@ -22,6 +22,6 @@ QString toolkitTranslationsPath();
 
 // Installs the toolkit's Polish translation from `directory` (by default where the toolkit
 // keeps its translations). False when it is missing: the toolkit's texts then stay English.
-bool installToolkitPolish(const QString &directory = QString());
+bool installPolishToolkitTranslation(const QString &directory = QString());
 
 #endif // TOOLKITTRANSLATION_H

@@ -1,0 +1,46 @@
+#include "fileprogress.h"
+
+#include <limits>
+
+namespace {
+
+int progressShift(qint64 total)
+{
+    int shift = 0;
+    while ((total >> shift) > std::numeric_limits<int>::max())
+        ++shift;
+    return shift;
+}
+
+} // namespace
+
+int progressMaximum(qint64 total)
+{
+    return progressValue(total, total);
+}
+
+int progressValue(qint64 done, qint64 total)
+{
+    const qint64 within = qBound<qint64>(0, done, qMax<qint64>(total, 0));
+    return static_cast<int>(within >> progressShift(total));
+}
+
+FileProgress::FileProgress(const QString &title, const QString &label, const QString &cancelText,
+                           qint64 total, QWidget *parent)
+    : QProgressDialog(label, cancelText, 0, progressMaximum(total), parent)
+    , m_total(total)
+{
+    setWindowTitle(title);
+    setWindowModality(Qt::WindowModal);
+}
+
+void FileProgress::setDone(qint64 done)
+{
+    setValue(progressValue(done, m_total));
+}
+
+void FileProgress::closeEvent(QCloseEvent *event)
+{
+    m_closed = true;
+    QProgressDialog::closeEvent(event);
+}
