@@ -2,6 +2,7 @@
 // and random operands over the whole spin-box range against 128-bit references.
 
 #include "funcs.h"
+#include "primesieve.h"
 #include "reference.h"
 #include "seed.h"
 
@@ -35,17 +36,6 @@ long long expectedExp(long long a, long long w, long long n)
     if (w == 1)
         return a;
     return static_cast<long long>(reference::powmod(a, w, n));
-}
-
-std::vector<bool> sieve(int limit)
-{
-    std::vector<bool> isPrime(limit, true);
-    isPrime[0] = isPrime[1] = false;
-    for (int i = 2; i * i < limit; ++i)
-        if (isPrime[i])
-            for (int j = i * i; j < limit; j += i)
-                isPrime[j] = false;
-    return isPrime;
 }
 
 } // namespace
