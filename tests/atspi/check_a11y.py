@@ -237,14 +237,14 @@ class Program:
                 f.write("%d\n" % self.process.pid)
         self.app = None
 
-    def wait_registered(self, timeout=30):
-        """Polls the registry until the program's main window is there."""
+    def wait_registered(self, timeout=30, title=MAIN_TITLE):
+        """Polls the registry until the program's window `title` is there."""
         def registered():
             if self.process.poll() is not None:
                 raise HarnessError("the program ended with status %d before it registered"
                                    % self.process.returncode)
             self.app = self._find_application()
-            return self.app is not None and self.frame(MAIN_TITLE) is not None
+            return self.app is not None and self.frame(title) is not None
         if not pump_until(registered, timeout, step=0.1):
             raise HarnessError("the program did not appear in the accessibility registry "
                                "within %d s" % timeout)
@@ -451,16 +451,31 @@ def grab_focus(acc):
     return pump_until(lambda: has_state(acc, pyatspi.STATE_FOCUSED), 3)
 
 
-def activate(program, title):
-    """Gives the window the keyboard focus, as a window manager does for the window the
-    user works in; the virtual display has no window manager."""
+def x_window(program, title):
     found = subprocess.run(["xdotool", "search", "--all", "--onlyvisible", "--pid",
                             str(program.process.pid), "--name", "^%s$" % re.escape(title)],
                            capture_output=True, text=True, timeout=10).stdout.split()
     if not found:
         raise HarnessError("no X window titled %r" % title)
-    subprocess.run(["xdotool", "windowfocus", "--sync", found[-1]], check=True, timeout=10)
+    return found[-1]
+
+
+def activate(program, title):
+    """Gives the window the keyboard focus, as a window manager does for the window the
+    user works in; the virtual display has no window manager."""
+    subprocess.run(["xdotool", "windowfocus", "--sync", x_window(program, title)],
+                   check=True, timeout=10)
     pump(0.3)
+
+
+def device_pixel_ratio(program, frame):
+    """Screen pixels per pixel of the extents: Qt 6 scales the whole window with the font
+    resolution, and its extents stay in unscaled pixels."""
+    out = subprocess.run(["xdotool", "getwindowgeometry", "--shell",
+                          x_window(program, frame.name)], capture_output=True, text=True,
+                         check=True, timeout=10).stdout
+    width = int(re.search(r"WIDTH=(\d+)", out).group(1))
+    return width / extents(frame)[2]
 
 
 def key(name):
@@ -882,6 +897,7 @@ def screenshot(path=None):
 class Image:
     def __init__(self, width, height, data):
         self.width, self.height, self.data = width, height, data
+        self.scale = 1.0
 
     @staticmethod
     def from_ppm(raw):
@@ -908,9 +924,11 @@ class Image:
 
 
 def ink_at_edges(image, box):
-    """Which edges of a text's box have ink on them: glyphs cut by the edge of their widget.
-    The background is the most common colour of the box."""
-    x, y, w, h = box
+    """Which edges of a text's box cut its glyphs. The background is the most common colour
+    of the box. A cut through the right edge shows as ink in the last column; at the top
+    or the bottom, a single descender or accent may touch the edge of a box that just
+    fits, so there several separate glyphs must reach it."""
+    x, y, w, h = (round(v * image.scale) for v in box)
     x0, y0 = max(x, 0), max(y, 0)
     x1, y1 = min(x + w, image.width), min(y + h, image.height)
     if x1 - x0 < 3 or y1 - y0 < 3:
@@ -919,17 +937,22 @@ def ink_at_edges(image, box):
                                  for j in range(y0, y1, 2))
     background = counts.most_common(1)[0][0]
 
-    def ink(px):
-        return sum(abs(a - b) for a, b in zip(px, background)) > 150
+    def ink_runs(pixels):
+        runs, inside = 0, False
+        for px in pixels:
+            is_ink = sum(abs(a - b) for a, b in zip(px, background)) > 150
+            runs += is_ink and not inside
+            inside = is_ink
+        return runs
 
     edges = []
-    if any(ink(image.pixel(x1 - 1, j)) for j in range(y0, y1)):
+    if ink_runs(image.pixel(x1 - 1, j) for j in range(y0, y1)):
         edges.append("right")
-    if any(ink(image.pixel(x0, j)) for j in range(y0, y1)):
+    if ink_runs(image.pixel(x0, j) for j in range(y0, y1)):
         edges.append("left")
-    if any(ink(image.pixel(i, y1 - 1)) for i in range(x0, x1)):
+    if ink_runs(image.pixel(i, y1 - 1) for i in range(x0, x1)) >= 3:
         edges.append("bottom")
-    if any(ink(image.pixel(i, y0)) for i in range(x0, x1)):
+    if ink_runs(image.pixel(i, y0) for i in range(x0, x1)) >= 3:
         edges.append("top")
     return edges
 
@@ -1065,7 +1088,9 @@ def check_large_fonts(program_path, dpi, shots):
         program.wait_registered()
         frame = program.frame(MAIN_TITLE)
         pump(1.0)
-        screen_w, screen_h = screen_size()
+        ratio = device_pixel_ratio(program, frame)
+        figures["device_pixel_ratio"] = round(ratio, 2)
+        screen_w, screen_h = (round(v / ratio) for v in screen_size())
         screen = (0, 0, screen_w, screen_h)
         figures["screen"] = "%dx%d" % (screen_w, screen_h)
         box = extents(frame)
@@ -1086,6 +1111,7 @@ def check_large_fonts(program_path, dpi, shots):
             fill_results(frame, controls, index)
             pump(0.5)
             image = screenshot(shots and "%s-page%d.png" % (shots, index))
+            image.scale = ratio
             cut = cut_off(frame, page, image, screen, names)
             bars = window_scroll_bars(frame)
             figures["pages"][tabs[index]] = {"scroll_bars": bars, "cut_off": cut}
@@ -1099,6 +1125,7 @@ def check_large_fonts(program_path, dpi, shots):
         set_value(controls["max"], "100000")
         pump(0.5)
         image = screenshot(shots and "%s-prime.png" % shots)
+        image.scale = ratio
         prime_box = extents(window)
         figures["prime_window"] = "%dx%d" % (prime_box[2], prime_box[3])
         cut = cut_off(window, window, image, screen, path_names(window, controls))
