@@ -161,6 +161,13 @@ def pump_until(predicate, timeout, step=0.02):
 # ---------------------------------------------------------------------------------------
 # Events
 
+# One event as it arrived: `data` is what the event carried, or the name asked for when it
+# carried none; `carried` tells whether the event itself held that text, as a screen reader
+# needs it to (Orca speaks the text of a name, description or announcement event, not the
+# object's current one); `role` is the source's role, asked for on showing events only.
+Event = collections.namedtuple("Event", "time type path detail1 detail2 data carried role")
+
+
 class Recorder:
     """Every event of the listened classes, with its arrival time. `delay` makes it a slow
     reader, which spends that long on each event as a speech client does."""
@@ -184,18 +191,23 @@ class Recorder:
         if isinstance(data, GObject.Value):
             data = data.get_value()
         source = event.source
-        if self.fetch_names and time.monotonic() < self.slow_until \
-                and event.type == "object:property-change:accessible-name" \
-                and not isinstance(data, str) and source is not None:
-            # Qt 5 sends the object instead of its new name: a reader asks for the name.
+        carried = isinstance(data, str)
+        if self.fetch_names and time.monotonic() < self.slow_until and not carried \
+                and event.type == "object:property-change:accessible-name" and source is not None:
             try:
                 data = source.get_name()
             except GLib.Error:
                 data = None
         if not isinstance(data, (str, int, float)) or isinstance(data, bool):
             data = None
-        self.events.append((time.monotonic(), event.type, source.path if source else "",
-                            event.detail1, event.detail2, data))
+        source_role = None
+        if event.type == "object:state-changed:showing" and source is not None:
+            try:
+                source_role = source.get_role_name()
+            except GLib.Error:
+                pass
+        self.events.append(Event(time.monotonic(), event.type, source.path if source else "",
+                                 event.detail1, event.detail2, data, carried, source_role))
         if self.delay and time.monotonic() < self.slow_until:
             time.sleep(self.delay)
 
@@ -241,8 +253,8 @@ class Program:
         """Polls the registry until the program's window `title` is there."""
         def registered():
             if self.process.poll() is not None:
-                raise HarnessError("the program ended with status %d before it registered"
-                                   % self.process.returncode)
+                raise HarnessError("the program ended with status %d before it registered:\n%s"
+                                   % (self.process.returncode, self.output_tail()))
             self.app = self._find_application()
             return self.app is not None and self.frame(title) is not None
         if not pump_until(registered, timeout, step=0.1):
@@ -271,11 +283,13 @@ class Program:
         return None
 
     def wait_frame(self, title, timeout=10):
-        found = []
-        pump_until(lambda: bool(found) or (self.frame(title) is not None
-                                           and found.append(self.frame(title)) is None),
-                   timeout)
-        return found[0] if found else None
+        pump_until(lambda: self.frame(title) is not None, timeout)
+        return self.frame(title)
+
+    def output_tail(self, lines=10):
+        self.stderr.flush()
+        self.stderr.seek(0)
+        return "".join(self.stderr.readlines()[-lines:])
 
     def stop(self):
         if self.process.poll() is None:
@@ -604,7 +618,12 @@ def check_results(controls, frame, recorder, names):
         text = text_of(result)
         focus_after = focused_object(frame)
         event_types = collections.Counter(e[1] for e in events)
-        announced = [describe_event(e, names) for e in events if is_announcement(e, button)]
+        routes = [(announcement_route(e, button), e) for e in events]
+        announced = ["%s: %s" % (route, describe_event(e, names)) for route, e in routes if route]
+        textless = [describe_event(e, names) for e in events if e.path == button.path
+                    and e.type in ("object:property-change:accessible-description",
+                                   "object:property-change:accessible-name")
+                    and not e.carried]
         figures.append({
             "case": case, "pressed_by": how, "result_name": spoken, "result_text": text,
             "result_description": result.description,
@@ -614,6 +633,7 @@ def check_results(controls, frame, recorder, names):
             "event_types": dict(event_types),
             "events": [describe_event(e, names) for e in events[:40]],
             "announcement_events": announced,
+            "button_changes_without_text": textless,
         })
         if stems:
             if spoken.strip() == plain:
@@ -623,28 +643,38 @@ def check_results(controls, frame, recorder, names):
                 failures.append("%s: the spoken result %r does not say %s"
                                 % (case, spoken, " / ".join(stems)))
         if not announced:
-            failures.append("%s: nothing reaches a screen reader after the press (no "
-                            "announcement, no description change on the focused button)"
-                            % case)
+            failures.append("%s: nothing brings the result to a screen reader after the press%s"
+                            % (case, " (the button's change arrives without its text)"
+                               if textless else ""))
         if focused and focus_after is not None and focus_after.path != button.path:
             failures.append("%s: the focus moved to %s" % (case, names.get(focus_after.path)))
     return figures, failures
 
 
-def is_announcement(event, button):
-    _, kind, path, _, _, data = event
-    if kind.startswith("object:announcement"):
-        return True
-    if kind == "object:property-change:accessible-description" and path == button.path:
-        return True
-    return False
+def announcement_route(event, button):
+    """How an event would bring the result to a screen reader while the focus stays on the
+    button, or None. A name or description change of the focused button counts only when
+    the event carries the new text: Qt before 6.8 sends the object instead, and Orca then
+    says nothing."""
+    if event.type.startswith("object:announcement") and event.carried and event.data:
+        return "announcement"
+    if event.type == "object:state-changed:showing" and event.detail1 == 1 \
+            and event.role == "notification":
+        return "notification shown"
+    if event.path == button.path and event.carried and event.data and event.type in (
+            "object:property-change:accessible-description",
+            "object:property-change:accessible-name"):
+        return "%s of the focused button" % event.type.rsplit("-", 1)[1]
+    return None
 
 
 def describe_event(event, names):
-    t, kind, path, d1, d2, data = event
+    kind, path, d1, d2, data = event.type, event.path, event.detail1, event.detail2, event.data
     text = "%s from %s" % (kind, names.get(path, path))
     if data not in (None, ""):
-        text += " data=%r" % (data,)
+        text += " %s=%r" % ("data" if event.carried else "asked", data)
+    elif not event.carried and kind.startswith("object:property-change:accessible-"):
+        text += " (carries the object, not the text)"
     if kind.startswith("object:state-changed") or kind.startswith("object:text"):
         text += " (%d,%d)" % (d1, d2)
     return text
