@@ -1179,7 +1179,7 @@ SECTIONS = ["names", "results", "logn", "logn-slow", "fermat", "prime", "fonts"]
 
 
 def main():
-    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     parser.add_argument("--program", required=True)
     parser.add_argument("--only", default=",".join(SECTIONS),
                         help="comma-separated sections: " + ", ".join(SECTIONS))

@@ -5,12 +5,16 @@
 #
 #   tests/atspi/run.sh PROGRAM [check_a11y.py options...]
 #
-# Exits 0 when every requirement holds, 1 with the list of failures otherwise, and 77
-# when a tool is missing (so that CTest can report the check as skipped).
-# SCREEN=WxH sets the virtual screen (default 1600x1000); A11Y_TIMEOUT bounds the
-# whole run in seconds (default 600); A11Y_SCRIPT runs another pyatspi script in the same
-# surroundings, with the same arguments (for experiments); A11Y_DEBUG=1 prints progress. Nothing outside a scratch folder is written:
-# the runtime, cache and configuration folders and the settings backend are private.
+# Prints the measured figures, then the failures. Exits 0 when every requirement holds,
+# 1 when some do not, 2 when the program could not be examined, 77 when a tool is missing
+# (CTest's skip code) and 124 when the run exceeds A11Y_TIMEOUT.
+#
+# SCREEN=WxH sets the virtual screen (default 1600x1000); A11Y_TIMEOUT bounds the whole
+# run in seconds (default 600); A11Y_DEBUG=1 prints progress; A11Y_TRACE=1 traces this
+# script; A11Y_SCRIPT runs another pyatspi script in the same surroundings, with the same
+# arguments (for experiments). Nothing outside a scratch folder is written: the runtime,
+# cache and configuration folders and the settings backend are private, and every
+# process started here is ended by its id on exit.
 set -euo pipefail
 [ -n "${A11Y_TRACE:-}" ] && set -x
 
