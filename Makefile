@@ -11,10 +11,10 @@ FUZZ_DIR     ?= build-fuzz$(QT_SUFFIX)
 JOBS         ?= $(shell nproc 2>/dev/null || echo 2)
 WERROR       := $(if $(CI),ON,OFF)
 
-PACKAGES       := cmake make g++ qtbase5-dev fonts-urw-base35 qttranslations5-l10n
+PACKAGES       := cmake make g++ qtbase5-dev qtbase5-private-dev fonts-urw-base35 qttranslations5-l10n
 BENCH_PACKAGES := libbenchmark-dev xvfb xauth
 FUZZ_PACKAGES  := clang libclang-rt-dev
-QT6_PACKAGES   := qt6-base-dev qt6-5compat-dev qt6-qpa-plugins qt6-translations-l10n
+QT6_PACKAGES   := qt6-base-dev qt6-base-private-dev qt6-5compat-dev qt6-qpa-plugins qt6-translations-l10n
 # Tools of the install and package checks that `make test` runs, and of `make package`.
 CHECK_PACKAGES := desktop-file-utils appstream dpkg-dev file
 QT_PACKAGES    := $(if $(filter 6,$(QT)),$(QT6_PACKAGES),)
