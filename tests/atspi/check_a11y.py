@@ -113,8 +113,13 @@ RESULT_CASES = [
     ("Shanks a=2 y=3 n=11", {"shanksA": 2, "shanksY": 3, "shanksN": 11}, "shanksGo",
      "shanksResult", "log23 (mod 11) = 8", ["logarytm", "podstaw"]),
     ("mulmod 7*8 mod 5", {"mulmod1": 7, "mulmod2": 8, "mulmodN": 5}, "mulmodGo",
-     "mulmodResult", "7 ⋅ 8 mod 5 = 1", []),
-    ("nwd 12 18", {"nwd1": 12, "nwd2": 18}, "nwdGo", "nwdResult", "NWD(12, 18) = 6", []),
+     "mulmodResult", "7 ⋅ 8 mod 5 = 1", ["razy", "modulo"]),
+    ("nwd 12 18", {"nwd1": 12, "nwd2": 18}, "nwdGo", "nwdResult", "NWD(12, 18) = 6",
+     ["dzielnik"]),
+    ("rho 8051", {"pollardRho": "8051"}, "pollardGo", "pollardRhoResult", "8051 = 97 ⋅ 83",
+     ["razy"]),
+    ("crc 123456789", {"crcContent": "123456789"}, "crcButton", "crcLabel",
+     "hex=0xCBF43926\tdec=3421780262", ["szesnastkowo", "dziesiętnie"]),
 ]
 
 EVENT_CLASSES = ["object:", "window:", "focus:", "document:"]
@@ -595,7 +600,8 @@ def check_results(controls, frame, recorder, names):
     """Presses each case's button with the focus on it, as a keyboard user does, and reads
     what AT-SPI gives for the result and which events arrive."""
     figures, failures = [], []
-    pages = {"expGo": 0, "odwrGo": 0, "mulmodGo": 0, "nwdGo": 0, "shanksGo": 2}
+    pages = {"expGo": 0, "odwrGo": 0, "mulmodGo": 0, "nwdGo": 0, "pollardGo": 1, "shanksGo": 2,
+             "crcButton": 4}
     for case, inputs, button_name, result_name, plain, stems in RESULT_CASES:
         select_page(frame, pages[button_name])
         for field, value in inputs.items():
