@@ -35,9 +35,10 @@ public:
 
     QString text(QAccessible::Text which) const override
     {
-        if (which != QAccessible::Name || !widget()->accessibleName().isEmpty())
+        // A label being destroyed is a label no more, and has nothing to say.
+        const auto *label = qobject_cast<const QLabel *>(object());
+        if (which != QAccessible::Name || !label || !label->accessibleName().isEmpty())
             return ExposedInterface::text(which);
-        const auto *label = static_cast<const QLabel *>(widget());
         return speech(label->text(), showsRichText(*label));
     }
 
@@ -173,7 +174,6 @@ void RowCountDescription::install(QListWidget *list, const QString &format)
 
 RowCountDescription::RowCountDescription(QListWidget *list, const QString &format)
     : QObject(list)
-    , list(list)
     , format(format)
 {
     const QAbstractItemModel *model = list->model();
@@ -187,7 +187,12 @@ RowCountDescription::RowCountDescription(QListWidget *list, const QString &forma
 
 void RowCountDescription::update()
 {
-    const QString description = format.arg(list->count());
+    // A list deletes its model as it is destroyed, and the model's last reset comes when
+    // the list is no longer one: then there is nothing left to describe.
+    auto *list = qobject_cast<QAbstractItemView *>(parent());
+    if (!list)
+        return;
+    const QString description = format.arg(list->model()->rowCount());
     if (list->accessibleDescription() != description)
         list->setAccessibleDescription(description);
 }

@@ -74,7 +74,6 @@ private slots:
 private:
     RowCountDescription(QListWidget *list, const QString &format);
 
-    QListWidget *list;
     QString format;
 };
 
