@@ -11,10 +11,12 @@ FUZZ_DIR     ?= build-fuzz$(QT_SUFFIX)
 JOBS         ?= $(shell nproc 2>/dev/null || echo 2)
 WERROR       := $(if $(CI),ON,OFF)
 
-PACKAGES       := cmake make g++ qtbase5-dev fonts-urw-base35 qttranslations5-l10n
+PACKAGES       := cmake make g++ qtbase5-dev qtbase5-private-dev fonts-urw-base35 qttranslations5-l10n
 BENCH_PACKAGES := libbenchmark-dev xvfb xauth
 FUZZ_PACKAGES  := clang libclang-rt-dev
-QT6_PACKAGES   := qt6-base-dev qt6-5compat-dev qt6-qpa-plugins qt6-translations-l10n
+QT6_PACKAGES   := qt6-base-dev qt6-base-private-dev qt6-5compat-dev qt6-qpa-plugins qt6-translations-l10n
+# The accessibility check's virtual display, private session and accessibility buses.
+A11Y_PACKAGES  := xvfb dbus-daemon dbus-bin at-spi2-core python3-pyatspi xdotool x11-utils
 # Tools of the install and package checks that `make test` runs, and of `make package`.
 CHECK_PACKAGES := desktop-file-utils appstream dpkg-dev file
 QT_PACKAGES    := $(if $(filter 6,$(QT)),$(QT6_PACKAGES),)
@@ -36,7 +38,7 @@ define ensure_packages
 	fi
 endef
 
-.PHONY: all deps build run test test-sanitize package bench fuzz format clean
+.PHONY: all deps build run test test-sanitize check-a11y package bench fuzz format clean
 
 all: build
 
@@ -61,6 +63,18 @@ test-sanitize: deps
 	    -DKALMORA_WERROR=$(WERROR) $(CMAKE_QT)
 	cmake --build $(SANITIZE_DIR) -j $(JOBS)
 	cd $(SANITIZE_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+# The program as a screen reader meets it, through the desktop's accessibility interface
+# (tests/atspi/run.sh, about two minutes): names of the fields, results in words and
+# announced, few events from long work, the prime table a window. A11Y_SECTIONS chooses
+# the parts (see tests/atspi/check_a11y.py --help). A missing tool skips it (exit 77).
+A11Y_SECTIONS ?= names,results,fermat,logn,logn-slow,prime
+
+check-a11y: build
+	$(call ensure_packages,$(A11Y_PACKAGES))
+	@status=0; tests/atspi/run.sh $(BUILD_DIR)/kalmora --only $(A11Y_SECTIONS) || status=$$?; \
+	if [ $$status = 77 ]; then echo "check-a11y: skipped, a tool is missing"; exit 0; fi; \
+	exit $$status
 
 # The Debian package $(BUILD_DIR)/kalmora_<version>_<arch>.deb; install it with
 # apt-get install ./$(BUILD_DIR)/kalmora_*.deb

@@ -2,13 +2,16 @@
 
 #include "funcs.h"
 #include "primetable.h"
+#include "spokenresult.h"
 #include "ui_about.h"
+#include "widgets/accessibility.h"
 #include "widgets/copyresults.h"
 #include "widgets/keyboard.h"
 #include "widgets/longwordwrap.h"
 #include "widgets/numberitem.h"
 #include "widgets/patternvalidator.h"
 #include "widgets/screenfit.h"
+#include "widgets/updatepacer.h"
 
 #include <QCoreApplication>
 #include <QDialog>
@@ -16,6 +19,7 @@
 #include <QUrl>
 
 #include <optional>
+#include <utility>
 
 namespace {
 
@@ -111,9 +115,59 @@ MainWindow::MainWindow(QWidget *parent)
     // Every row holds one number, so the list need not measure each row to lay them out.
     ui.lognResult->setUniformItemSizes(true);
     LongWordWrap::attach(ui.crcContent);
+    describeForAssistiveTechnology();
 }
 
 MainWindow::~MainWindow() = default;
+
+// What a screen reader needs beyond what the form tells it: a name of its own for every
+// field, labelled by the label beside it; the results in words, announced after each press
+// of their button; how many exponents the Log n list holds. Nothing visible changes.
+void MainWindow::describeForAssistiveTechnology()
+{
+    UpdatePacer::install();
+
+    nameField(ui.nwd1, tr("NWD – pierwsza liczba"), ui.label_2);
+    nameField(ui.nwd2, tr("NWD – druga liczba"), ui.label_3);
+    nameField(ui.mulmod1, tr("Mnożenie – pierwszy czynnik"), ui.label_5);
+    nameField(ui.mulmod2, tr("Mnożenie – drugi czynnik"), ui.label_6);
+    nameField(ui.mulmodN, tr("Mnożenie – moduł"), ui.label_7);
+    nameField(ui.exp1, tr("Potęgowanie – podstawa"), ui.label_8);
+    nameField(ui.exp2, tr("Potęgowanie – wykładnik"), ui.label_9);
+    nameField(ui.expN, tr("Potęgowanie – moduł"), ui.label_10);
+    nameField(ui.odwr, tr("Odwrotność – baza"), ui.label);
+    nameField(ui.odwrN, tr("Odwrotność – moduł"), ui.label_4);
+    nameField(ui.primeNumber, tr("Test pierwszości – testowana liczba"), ui.label_11);
+    nameField(ui.primeTries, tr("Test pierwszości – liczba prób"), ui.label_12);
+    nameField(ui.fermatPb, tr("Test pierwszości – postęp"));
+    nameField(ui.pollardRho, tr("Pollard rho – liczba do faktoryzacji"), ui.label_13);
+    nameField(ui.pollardP, tr("Pollard p-1 – liczba do faktoryzacji"), ui.label_17);
+    nameField(ui.qs, tr("Quadratic sieve – liczba do faktoryzacji"), ui.label_18);
+    nameField(ui.shanksA, tr("Shanks – a"), ui.label_28);
+    nameField(ui.shanksY, tr("Shanks – y"), ui.label_30);
+    nameField(ui.shanksN, tr("Shanks – n"), ui.label_29);
+    nameField(ui.spinBox_11, tr("Log – a"), ui.label_32);
+    nameField(ui.spinBox_10, tr("Log – y"), ui.label_31);
+    nameField(ui.spinBox_12, tr("Log – n"), ui.label_33);
+    nameField(ui.lognA, tr("Log n – a"), ui.label_21);
+    nameField(ui.lognY, tr("Log n – y"), ui.label_22);
+    nameField(ui.lognN, tr("Log n – n"), ui.label_23);
+    nameField(ui.lognResult, tr("Log n – znalezione wykładniki"));
+    nameField(ui.crcContent, tr("Tekst do obliczenia CRC32"));
+    RowCountDescription::install(ui.lognResult, tr("Wykładników: %1"));
+
+    speakLabel(ui.label_25, spokenResult);
+    const std::pair<QAbstractButton *, QLabel *> results[] = {
+        {ui.nwdGo, ui.nwdResult},           {ui.mulmodGo, ui.mulmodResult},
+        {ui.expGo, ui.expResult},           {ui.odwrGo, ui.odwrResult},
+        {ui.primeGo, ui.primeResult},       {ui.pollardGo, ui.pollardRhoResult},
+        {ui.pollard1Go, ui.pollardPResult}, {ui.shanksGo, ui.shanksResult},
+        {ui.crcButton, ui.crcLabel}};
+    for (const auto &[button, result] : results) {
+        speakLabel(result, spokenResult);
+        ResultAnnouncer::install(button, result);
+    }
+}
 
 void MainWindow::nwd()
 {
@@ -285,6 +339,24 @@ void MainWindow::stopLogNAtListLimit()
                                  "na wykładniku %2; dalszych wykładników nie wypisano.")
                                   .arg(lognListLimit)
                                   .arg(currentLogNStart));
+    announce(ui.lognGo, ui.statusbar->currentMessage());
+}
+
+// The matches of the Log n list, in words: all of them when there are few.
+QString MainWindow::logNFound() const
+{
+    constexpr int mostSaid = 10;
+    const int count = ui.lognResult->count();
+    if (count == 0)
+        return tr("nie znaleziono wykładnika");
+    QStringList first;
+    for (int i = 0; i < qMin(count, mostSaid); ++i)
+        first << ui.lognResult->item(i)->text();
+    if (count <= mostSaid)
+        return tr("znalezione wykładniki: %1").arg(first.join(QStringLiteral(", ")));
+    return tr("znaleziono wykładników: %1, pierwsze z nich: %2")
+        .arg(count)
+        .arg(first.join(QStringLiteral(", ")));
 }
 
 void MainWindow::calculateLogN()
@@ -292,6 +364,7 @@ void MainWindow::calculateLogN()
     const bool searching = logntimer.isActive();
     if (searching) {
         endLogN(tr("Znajdz logarytm"));
+        announce(ui.lognGo, tr("Log n: wyszukiwanie zatrzymane, %1.").arg(logNFound()));
     } else {
         setLogNFieldsEnabled(false);
         currentLogNStart = 0;
@@ -313,6 +386,7 @@ void MainWindow::lognstep()
     const qll n = ui.lognN->value();
     if (n < currentLogNStart) {
         endLogN(tr("Znajdź logarytm"));
+        announce(ui.lognGo, tr("Log n: wyszukiwanie zakończone, %1.").arg(logNFound()));
         return;
     }
     for (int i = 0; i < logNSliceSize; ++i) {

@@ -38,6 +38,8 @@ private slots:
     void lognstep();
 
 private:
+    void describeForAssistiveTechnology();
+    QString logNFound() const;
     void setLogNFieldsEnabled(bool enabled);
     void listPendingExponents();
     void endLogN(const QString &buttonText);

@@ -1,6 +1,7 @@
 #include "phrase.h"
 
 #include "funcs.h"
+#include "widgets/accessibility.h"
 #include "widgets/copyresults.h"
 #include "widgets/longwordwrap.h"
 
@@ -18,6 +19,18 @@ PhraseWidget::PhraseWidget(QWidget *parent)
     connect(ui.phrase, SIGNAL(textChanged(const QString &)), this, SLOT(generateAlphabet()));
     connect(ui.cipher, SIGNAL(clicked()), this, SLOT(cipher()));
     connect(ui.decipher, SIGNAL(clicked()), this, SLOT(decipher()));
+    describeForAssistiveTechnology();
+}
+
+// Names of the fields for a screen reader, and the text announced after either button, as
+// the buttons replace it in place while the focus stays on them.
+void PhraseWidget::describeForAssistiveTechnology()
+{
+    nameField(ui.text, tr("Tekst do zaszyfrowania lub odszyfrowania"));
+    nameField(ui.phrase, tr("Fraza"), ui.label);
+    nameField(ui.letter, tr("Litera"), ui.label_2);
+    ResultAnnouncer::install(ui.cipher, ui.text);
+    ResultAnnouncer::install(ui.decipher, ui.text);
 }
 
 // The two alphabet lines are read column by column, plain letter above its substitute.

@@ -19,6 +19,7 @@ private slots:
     void decipher();
 
 private:
+    void describeForAssistiveTechnology();
     void keepAlphabetsMonospaced();
     bool hasPhraseAndLetter() const;
     void perform(bool encipher);

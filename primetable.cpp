@@ -2,11 +2,13 @@
 
 #include "funcs.h"
 #include "primefile.h"
+#include "widgets/accessibility.h"
 #include "widgets/copyresults.h"
 #include "widgets/fileprogress.h"
 #include "widgets/keyboard.h"
 #include "widgets/numberitem.h"
 #include "widgets/patternvalidator.h"
+#include "widgets/updatepacer.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -176,9 +178,27 @@ PrimeTable::PrimeTable(QWidget *parent)
     EnterPresses::install(this);
     EnterPresses::install(ui.generate, {ui.min, ui.max});
     RowCopier::install(ui.list);
+    describeForAssistiveTechnology();
 }
 
 PrimeTable::~PrimeTable() = default;
+
+// A window for a screen reader, as a plain widget is not; names of its fields and list,
+// and how many numbers the list holds.
+void PrimeTable::describeForAssistiveTechnology()
+{
+    UpdatePacer::install();
+    exposeAsWindow(this);
+    nameField(ui.min, tr("Od"), ui.label);
+    nameField(ui.max, tr("Do"), ui.label_2);
+    nameField(ui.list, tr("Liczby pierwsze"));
+    RowCountDescription::install(ui.list, tr("Liczb: %1"));
+}
+
+void PrimeTable::announceListed()
+{
+    announce(ui.generate, tr("Liczb na liście: %1").arg(ui.list->count()));
+}
 
 void PrimeTable::setListLimit(int limit)
 {
@@ -218,6 +238,7 @@ void PrimeTable::generate()
         timer.stop();
         showListed(true);
         ui.generate->setText(QStringLiteral("Generuj liczby"));
+        announceListed();
         return;
     }
     ui.generate->setText(QStringLiteral("Stop"));
@@ -234,6 +255,7 @@ void PrimeTable::finishGeneration()
     showListed(true);
     ui.generate->setText(QStringLiteral("Generuj liczby"));
     setFileAndRangeEnabled(true);
+    announceListed();
 }
 
 // Moves to the next candidate: every odd number, with 1 and 2 before 3. False when the

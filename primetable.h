@@ -32,6 +32,8 @@ private slots:
     void timeout();
 
 private:
+    void describeForAssistiveTechnology();
+    void announceListed();
     void finishGeneration();
     void setFileAndRangeEnabled(bool enabled);
     void setFileWorkRunning(bool running);
