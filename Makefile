@@ -16,7 +16,7 @@ BENCH_PACKAGES := libbenchmark-dev xvfb xauth
 FUZZ_PACKAGES  := clang libclang-rt-dev
 QT6_PACKAGES   := qt6-base-dev qt6-5compat-dev qt6-qpa-plugins qt6-translations-l10n
 # Tools of the install and package checks that `make test` runs, and of `make package`.
-CHECK_PACKAGES := desktop-file-utils appstream dpkg-dev file
+CHECK_PACKAGES := desktop-file-utils appstream dpkg-dev file lintian
 QT_PACKAGES    := $(if $(filter 6,$(QT)),$(QT6_PACKAGES),)
 CMAKE_QT       := -DKALMORA_QT_MAJOR=$(QT)
 
