@@ -15,6 +15,6 @@ int main(int argc, char *argv[])
     installPolishToolkitTranslation();
     MainWindow window;
     fitToScreen(&window);
-    window.show();
+    showWithinScreen(&window);
     return app.exec();
 }

@@ -351,8 +351,11 @@ void MainWindow::about()
 // the same list and any generation still running.
 void MainWindow::primeTable()
 {
-    if (!primeTab)
+    if (!primeTab) {
         primeTab.reset(new PrimeTable);
+        fitToScreen(primeTab.data());
+        showWithinScreen(primeTab.data());
+    }
     primeTab->show();
     primeTab->raise();
     primeTab->activateWindow();

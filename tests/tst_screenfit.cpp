@@ -7,9 +7,15 @@
 
 #include <QtTest>
 
+#include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTabWidget>
+
+// Qt 6 registers it itself.
+#if QT_VERSION < QT_VERSION_CHECK(6, 0, 0)
+Q_DECLARE_METATYPE(QMargins)
+#endif
 
 class TestScreenFit : public QObject {
     Q_OBJECT
@@ -17,9 +23,12 @@ class TestScreenFit : public QObject {
 private slots:
     void sizeWithin_data();
     void sizeWithin();
+    void clientGeometryWithin_data();
+    void clientGeometryWithin();
     void builtWindowKeepsFormSize();
     void windowShrinksBelowSmallScreen();
     void crampedPagesScroll();
+    void showWithinScreenKeepsFittingWindow();
 };
 
 // Available areas of small screens, in the window system's pixels after scaling: a panel
@@ -44,6 +53,58 @@ void TestScreenFit::sizeWithin()
     QFETCH(QRect, available);
     QFETCH(QSize, expected);
     QCOMPARE(::sizeWithin(QSize(854, 598), available), expected);
+}
+
+// Client rectangles against available areas and frames: the frame of an X11 window manager
+// (1, 20, 1, 5 as openbox draws it) and the toolkit's own Wayland decoration (3, 30, 3, 3).
+void TestScreenFit::clientGeometryWithin_data()
+{
+    QTest::addColumn<QRect>("client");
+    QTest::addColumn<QRect>("available");
+    QTest::addColumn<QMargins>("frame");
+    QTest::addColumn<QRect>("expected");
+    const QMargins openbox(1, 20, 1, 5);
+    const QMargins decoration(3, 30, 3, 3);
+    const QMargins none;
+    const QRect large(0, 0, 1280, 1024);
+    QTest::newRow("fits: left alone")
+        << QRect(213, 220, 854, 598) << large << openbox << QRect(213, 220, 854, 598);
+    QTest::newRow("800x480, X11 frame")
+        << QRect(1, 20, 800, 480) << QRect(0, 0, 800, 480) << openbox << QRect(1, 20, 798, 455);
+    QTest::newRow("800x480, Wayland decoration")
+        << QRect(0, 0, 800, 480) << QRect(0, 0, 800, 480) << decoration << QRect(3, 30, 794, 447);
+    QTest::newRow("fits exactly with its frame")
+        << QRect(1, 20, 854, 598) << QRect(0, 0, 856, 623) << openbox << QRect(1, 20, 854, 598);
+    QTest::newRow("one pixel too wide")
+        << QRect(1, 20, 855, 598) << QRect(0, 0, 856, 623) << openbox << QRect(1, 20, 854, 598);
+    QTest::newRow("frame off the right: moved left")
+        << QRect(900, 100, 854, 598) << large << openbox << QRect(425, 100, 854, 598);
+    QTest::newRow("frame above the top: moved down")
+        << QRect(100, 5, 854, 598) << large << openbox << QRect(100, 20, 854, 598);
+    QTest::newRow("frame off the bottom: moved up")
+        << QRect(100, 500, 854, 598) << large << openbox << QRect(100, 421, 854, 598);
+    QTest::newRow("panel at the top")
+        << QRect(0, 0, 854, 598) << QRect(0, 32, 1024, 568) << openbox << QRect(1, 52, 854, 543);
+    QTest::newRow("second screen to the right")
+        << QRect(1300, 10, 854, 598) << QRect(1280, 0, 800, 600) << openbox
+        << QRect(1281, 20, 798, 575);
+    QTest::newRow("no frame, no window manager")
+        << QRect(0, 0, 854, 598) << QRect(0, 0, 800, 480) << none << QRect(0, 0, 800, 480);
+    QTest::newRow("area smaller than the frame: what is left, at least 1")
+        << QRect(0, 0, 854, 598) << QRect(0, 0, 10, 20) << openbox << QRect(1, 20, 8, 1);
+}
+
+void TestScreenFit::clientGeometryWithin()
+{
+    QFETCH(QRect, client);
+    QFETCH(QRect, available);
+    QFETCH(QMargins, frame);
+    QFETCH(QRect, expected);
+    const QRect fitted = ::clientGeometryWithin(client, available, frame);
+    QCOMPARE(fitted, expected);
+    if (available.width() > frame.left() + frame.right() &&
+        available.height() > frame.top() + frame.bottom())
+        QVERIFY(available.contains(fitted.marginsAdded(frame)));
 }
 
 void TestScreenFit::builtWindowKeepsFormSize()
@@ -88,6 +149,25 @@ void TestScreenFit::crampedPagesScroll()
     QTest::keyClick(above, Qt::Key_Tab);
     QCOMPARE(QApplication::focusWidget(), childNamed<QWidget>(&window, "odwrGo"));
     QVERIFY(scroll->verticalScrollBar()->value() > 0);
+}
+
+// Showing a window whose frame fits the screen leaves it as it was; one too large
+// for the screen is cut to what its frame leaves of the available area.
+void TestScreenFit::showWithinScreenKeepsFittingWindow()
+{
+    MainWindow fitting;
+    fitting.resize(700, 500);
+    showWithinScreen(&fitting);
+    QVERIFY(QTest::qWaitForWindowExposed(&fitting));
+    QTest::qWait(0);
+    QCOMPARE(fitting.size(), QSize(700, 500));
+
+    MainWindow large;
+    const QRect available = large.screen()->availableGeometry();
+    large.resize(available.size());
+    showWithinScreen(&large);
+    QVERIFY(QTest::qWaitForWindowExposed(&large));
+    QTRY_VERIFY(available.contains(large.frameGeometry()));
 }
 
 QTEST_MAIN(TestScreenFit)
