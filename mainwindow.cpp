@@ -107,7 +107,7 @@ MainWindow::MainWindow(QWidget *parent)
     makeSelectable({ui.nwdResult, ui.mulmodResult, ui.expResult, ui.odwrResult, ui.primeResult,
                     ui.pollardRhoResult, ui.pollardPResult, ui.shanksResult, ui.crcLabel});
     RowCopier::install(ui.lognResult);
-    scrollWhenCramped(ui.tabWidget);
+    scrollPagesWhenCramped(ui.tabWidget);
     // Every row holds one number, so the list need not measure each row to lay them out.
     ui.lognResult->setUniformItemSizes(true);
     LongWordWrap::attach(ui.crcContent);

@@ -7,9 +7,12 @@
 
 #include <QtTest>
 
+#include <QLabel>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QSpinBox>
+#include <QTabBar>
 #include <QTabWidget>
 
 // Qt 6 registers it itself.
@@ -26,10 +29,47 @@ private slots:
     void clientGeometryWithin_data();
     void clientGeometryWithin();
     void builtWindowKeepsFormSize();
+    void usualFontKeepsFormSize();
     void windowShrinksBelowSmallScreen();
     void crampedPagesScroll();
+    void tabBarStaysWhilePageScrolls();
+    void windowGrowsForLongerResult();
+    void hiddenPageGrowsWindowWhenShown();
     void showWithinScreenKeepsFittingWindow();
 };
+
+namespace {
+
+// The point size of the desktops' usual font, for as long as it lives.
+class UsualFont {
+public:
+    UsualFont()
+        : font(QApplication::font())
+    {
+        QFont usual = font;
+        usual.setPointSize(9);
+        QApplication::setFont(usual);
+    }
+    ~UsualFont() { QApplication::setFont(font); }
+
+private:
+    const QFont font;
+};
+
+QScrollArea *pageScroll(QTabWidget *tabs, int index)
+{
+    return qobject_cast<QScrollArea *>(tabs->widget(index));
+}
+
+// Whether `widget` lies wholly within the part of its scroll area that is in view.
+bool inView(const QScrollArea *scroll, const QWidget *widget)
+{
+    const QWidget *viewport = scroll->viewport();
+    const QRect shown(widget->mapTo(viewport, QPoint(0, 0)), widget->size());
+    return viewport->rect().contains(shown);
+}
+
+} // namespace
 
 // Available areas of small screens, in the window system's pixels after scaling: a panel
 // takes its strip, and a factor of 2 halves the screen.
@@ -125,6 +165,18 @@ void TestScreenFit::windowShrinksBelowSmallScreen()
              qPrintable(QStringLiteral("%1x%2").arg(least.width()).arg(least.height())));
 }
 
+// At the usual desktop font the pages fit the form's size: starting on a large screen leaves
+// the window as the form made it.
+void TestScreenFit::usualFontKeepsFormSize()
+{
+    const UsualFont usual;
+    MainWindow window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    growToContent(&window, QRect(0, 0, 1920, 1080));
+    QCOMPARE(window.size(), QSize(854, 598));
+}
+
 void TestScreenFit::crampedPagesScroll()
 {
     MainWindow window;
@@ -132,11 +184,16 @@ void TestScreenFit::crampedPagesScroll()
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     auto *tabs = childNamed<QTabWidget>(&window, "tabWidget");
-    auto *scroll = qobject_cast<QScrollArea *>(tabs->parentWidget()->parentWidget());
-    QVERIFY(scroll);
-    QCOMPARE(scroll->widget(), static_cast<QWidget *>(tabs));
+    const char *pages[] = {"tab", "tab_2", "tab_3", "tab_4", "tab_5"};
+    for (int i = 0; i < tabs->count(); ++i) {
+        QScrollArea *scroll = pageScroll(tabs, i);
+        QVERIFY(scroll);
+        QCOMPARE(scroll->widget(), childNamed<QWidget>(&window, pages[i]));
+    }
+    QScrollArea *scroll = pageScroll(tabs, 0);
     QTRY_VERIFY(scroll->verticalScrollBar()->maximum() > 0);
-    QVERIFY(tabs->height() >= tabs->minimumSizeHint().height());
+    QWidget *page = scroll->widget();
+    QVERIFY(page->height() >= page->minimumSizeHint().height());
     QCOMPARE(window.centralWidget(), childNamed<QWidget>(&window, "centralwidget"));
 
     // Tab to a button below the fold scrolls it into view.
@@ -151,10 +208,85 @@ void TestScreenFit::crampedPagesScroll()
     QVERIFY(scroll->verticalScrollBar()->value() > 0);
 }
 
-// Showing a window whose frame fits the screen leaves it as it was; one too large
+// Only the page scrolls: the tab bar keeps its place above it, so another page is always a
+// click away.
+void TestScreenFit::tabBarStaysWhilePageScrolls()
+{
+    MainWindow window;
+    window.resize(400, 250);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    auto *tabs = childNamed<QTabWidget>(&window, "tabWidget");
+    QTabBar *bar = tabs->tabBar();
+    for (int i = 0; i < tabs->count(); ++i)
+        QVERIFY(!pageScroll(tabs, i)->isAncestorOf(bar));
+    QScrollArea *scroll = pageScroll(tabs, 0);
+    QTRY_VERIFY(scroll->verticalScrollBar()->maximum() > 0);
+    const QPoint barAt = bar->mapTo(&window, QPoint(0, 0));
+    scroll->verticalScrollBar()->setValue(scroll->verticalScrollBar()->maximum());
+    QCOMPARE(bar->mapTo(&window, QPoint(0, 0)), barAt);
+    QVERIFY(window.rect().contains(QRect(barAt, bar->size())));
+    QVERIFY(bar->isVisible());
+}
+
+// A result wider than its page has room for makes the window grow to show it, as far as the
+// screen allows; the window never grows past the screen's available area.
+void TestScreenFit::windowGrowsForLongerResult()
+{
+    const UsualFont usual;
+    MainWindow window;
+    window.resize(500, 400);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    auto *tabs = childNamed<QTabWidget>(&window, "tabWidget");
+    QScrollArea *scroll = pageScroll(tabs, 0);
+    for (const char *name : {"mulmod1", "mulmod2", "mulmodN"})
+        childNamed<QSpinBox>(&window, name)->setValue(1999999999);
+    QTest::qWait(0);
+    const QSize before = window.size();
+    const int pageBefore = scroll->widget()->minimumSizeHint().width();
+    auto *result = childNamed<QLabel>(&window, "mulmodResult");
+    QTest::mouseClick(childNamed<QWidget>(&window, "mulmodGo"), Qt::LeftButton);
+    QTRY_VERIFY(scroll->widget()->minimumSizeHint().width() > pageBefore);
+    QTRY_VERIFY(window.width() > before.width());
+    QCOMPARE(window.height(), before.height());
+    QVERIFY(window.width() <= window.screen()->availableGeometry().width());
+    QTRY_VERIFY(inView(scroll, result));
+    QVERIFY(result->width() >= result->sizeHint().width());
+
+    // Made smaller again by the user, it stays so for a result that needs no more room.
+    window.resize(before);
+    QTest::qWait(0);
+    window.mulmod();
+    QTest::qWait(0);
+    QCOMPARE(window.size(), before);
+}
+
+// A page that changed while another was shown makes the window grow when it comes into view.
+void TestScreenFit::hiddenPageGrowsWindowWhenShown()
+{
+    const UsualFont usual;
+    MainWindow window;
+    window.resize(500, 400);
+    auto *tabs = childNamed<QTabWidget>(&window, "tabWidget");
+    tabs->setCurrentIndex(1);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    for (const char *name : {"mulmod1", "mulmod2", "mulmodN"})
+        childNamed<QSpinBox>(&window, name)->setValue(1999999999);
+    window.mulmod();
+    QTest::qWait(0);
+    const int before = window.width();
+    tabs->setCurrentIndex(0);
+    QTRY_VERIFY(window.width() > before);
+    QTRY_VERIFY(inView(pageScroll(tabs, 0), childNamed<QLabel>(&window, "mulmodResult")));
+}
+
+// Showing a window whose pages and frame fit the screen leaves it as it was; one too large
 // for the screen is cut to what its frame leaves of the available area.
 void TestScreenFit::showWithinScreenKeepsFittingWindow()
 {
+    const UsualFont usual;
     MainWindow fitting;
     fitting.resize(700, 500);
     showWithinScreen(&fitting);

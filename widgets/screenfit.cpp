@@ -2,9 +2,10 @@
 
 #include <QEvent>
 #include <QGuiApplication>
-#include <QLayout>
 #include <QScreen>
 #include <QScrollArea>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QWidget>
 #include <QWindow>
 
@@ -60,6 +61,19 @@ void fitFrame(QWidget *window)
                                                    frameMarginsOf(window)));
 }
 
+void growWindowBy(QWidget *window, const QSize &lacking, const QRect &available)
+{
+    if ((lacking.width() <= 0 && lacking.height() <= 0) || !window->isVisible() ||
+        window->isMaximized() || window->isFullScreen())
+        return;
+    const QRect now = window->geometry();
+    const QRect fitted = clientGeometryWithin(QRect(now.topLeft(), now.size() + lacking), available,
+                                              frameMarginsOf(window));
+    const QSize size = fitted.size().expandedTo(now.size());
+    if (size != now.size())
+        setClientGeometry(window, QRect(fitted.topLeft(), size));
+}
+
 // Under X11 the window manager's frame is known once it has framed and mapped the window.
 // The window is fitted once only: later it stays where the user puts it.
 class FirstExposure : public QObject {
@@ -83,6 +97,115 @@ protected:
 
 private:
     QWidget *window;
+};
+
+// One page of a tab widget, scrolled where it has less room than it needs.
+class PageScroll : public QScrollArea {
+public:
+    explicit PageScroll(QWidget *page)
+    {
+        setFrameShape(QFrame::NoFrame);
+        setFocusPolicy(Qt::NoFocus);
+        setWidgetResizable(true);
+        setWidget(page);
+        // The tab widget's pane shows through the page, as it did before the page scrolled.
+        page->setAutoFillBackground(false);
+        viewport()->setAutoFillBackground(false);
+    }
+
+    int shownWidth() const { return maximumViewportSize().width(); }
+
+    // The room the page needs to show whole at `width` or wider: its least size, and the
+    // height its wrapped texts take at that width.
+    QSize need(int width) const
+    {
+        const QWidget *page = widget();
+        QSize least = page->minimumSizeHint().expandedTo(page->minimumSize());
+        if (page->hasHeightForWidth())
+            least.setHeight(
+                std::max(least.height(), page->heightForWidth(std::max(width, least.width()))));
+        return least;
+    }
+
+    // What the page would lack of `need` without scroll bars.
+    QSize lacking(const QSize &need) const
+    {
+        return (need - maximumViewportSize()).expandedTo(QSize(0, 0));
+    }
+};
+
+// Watches the pages of one tab widget: when one comes to need more room than the window
+// gives it, the window grows.
+class PageGrowth : public QObject {
+public:
+    explicit PageGrowth(QTabWidget *tabs)
+        : QObject(tabs)
+        , tabs(tabs)
+    {
+        tabs->installEventFilter(this);
+    }
+
+    void watch(QWidget *page) { page->installEventFilter(this); }
+
+    // The room the window lacks to show its largest page and every tab title whole.
+    QSize lacking() const
+    {
+        const PageScroll *current = currentScroll();
+        if (!current)
+            return QSize();
+        QSize lack = current->lacking(need());
+        const QTabBar *bar = tabs->tabBar();
+        lack.setWidth(std::max(lack.width(), bar->sizeHint().width() - bar->width()));
+        return lack;
+    }
+
+protected:
+    // What the pages need when they are shown, polished and laid out, is where growing
+    // starts from.
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched == tabs && event->type() == QEvent::Show)
+            shown = need();
+        else if (watched != tabs && event->type() == QEvent::LayoutRequest && tabs->isVisible())
+            growForChangedPage();
+        return false;
+    }
+
+private:
+    const PageScroll *currentScroll() const
+    {
+        return dynamic_cast<const PageScroll *>(tabs->currentWidget());
+    }
+
+    QSize need() const
+    {
+        const PageScroll *current = currentScroll();
+        const int width = current ? current->shownWidth() : 0;
+        QSize largest;
+        for (int i = 0; i < tabs->count(); ++i) {
+            if (const auto *scroll = dynamic_cast<const PageScroll *>(tabs->widget(i)))
+                largest = largest.expandedTo(scroll->need(width));
+        }
+        return largest;
+    }
+
+    // Only what a page needs more than before counts: where the user made the window
+    // smaller, it grows only for a page that has grown.
+    void growForChangedPage()
+    {
+        const QSize now = need();
+        QSize lack = lacking();
+        if (now.width() <= shown.width())
+            lack.setWidth(0);
+        if (now.height() <= shown.height())
+            lack.setHeight(0);
+        shown = now;
+        QWidget *window = tabs->window();
+        growWindowBy(window, lack, availableArea(window));
+    }
+
+    QTabWidget *tabs;
+    QSize shown;
 };
 
 } // namespace
@@ -120,22 +243,40 @@ void showWithinScreen(QWidget *window)
     if (!onWayland())
         window->windowHandle()->installEventFilter(new FirstExposure(window));
     window->show();
+    growToContent(window, availableArea(window));
     // The toolkit's own decoration is known now, before the first frame reaches the
     // compositor.
     if (onWayland())
         fitFrame(window);
 }
 
-void scrollWhenCramped(QWidget *content)
+void growToContent(QWidget *window, const QRect &available)
 {
-    QWidget *parent = content->parentWidget();
-    QLayout *layout = parent ? parent->layout() : nullptr;
-    if (!layout)
-        return;
-    auto *scroll = new QScrollArea(parent);
-    scroll->setFrameShape(QFrame::NoFrame);
-    scroll->setFocusPolicy(Qt::NoFocus);
-    scroll->setWidgetResizable(true);
-    delete layout->replaceWidget(content, scroll);
-    scroll->setWidget(content);
+    QSize lacking(0, 0);
+    for (const QObject *child : window->findChildren<QObject *>()) {
+        if (const auto *growth = dynamic_cast<const PageGrowth *>(child))
+            lacking = lacking.expandedTo(growth->lacking());
+    }
+    growWindowBy(window, lacking, available);
+}
+
+void scrollPagesWhenCramped(QTabWidget *tabs)
+{
+    auto *growth = new PageGrowth(tabs);
+    const int current = tabs->currentIndex();
+    for (int i = 0; i < tabs->count(); ++i) {
+        QWidget *page = tabs->widget(i);
+        const QString title = tabs->tabText(i);
+        const QIcon icon = tabs->tabIcon(i);
+        const QString toolTip = tabs->tabToolTip(i);
+        const QString whatsThis = tabs->tabWhatsThis(i);
+        const bool enabled = tabs->isTabEnabled(i);
+        tabs->removeTab(i);
+        tabs->insertTab(i, new PageScroll(page), icon, title);
+        tabs->setTabToolTip(i, toolTip);
+        tabs->setTabWhatsThis(i, whatsThis);
+        tabs->setTabEnabled(i, enabled);
+        growth->watch(page);
+    }
+    tabs->setCurrentIndex(current);
 }

@@ -5,6 +5,7 @@
 #include <QRect>
 #include <QSize>
 
+class QTabWidget;
 class QWidget;
 
 // The size a window asks for, cut down to an available screen area.
@@ -19,14 +20,20 @@ QRect clientGeometryWithin(const QRect &client, const QRect &available, const QM
 // area of its screen: small or scaled screens would otherwise hide its lower part.
 void fitToScreen(QWidget *window);
 
-// Shows a window with its whole frame within the available area of its screen. The frame is known
-// only once the window system has framed the window: under X11 at its first exposure, under Wayland
-// (the toolkit's own decoration) as soon as it is shown.
+// Shows a window, grown to what its scrolling pages need to show whole, with its whole
+// frame within the available area of its screen. The frame is known only once the window
+// system has framed the window: under X11 at its first exposure, under Wayland (the
+// toolkit's own decoration) as soon as it is shown.
 void showWithinScreen(QWidget *window);
 
-// Puts `content` into a frameless scroll area in its place in its parent's layout. The
-// content keeps its size where there is room; where there is not, it can be scrolled
-// instead of forcing a window larger than the screen.
-void scrollWhenCramped(QWidget *content);
+// Grows a shown window by the room its scrolling pages lack to show whole, as far as
+// `available` leaves room for its frame. It never shrinks the window.
+void growToContent(QWidget *window, const QRect &available);
+
+// Puts each page of `tabs` into a frameless scroll area of its own, in its place: a page
+// keeps its size where there is room and scrolls where there is not, under a tab bar that
+// stays in view. When a page comes to need more room than it has, for a longer text, the
+// window grows to show it, as far as its screen allows.
+void scrollPagesWhenCramped(QTabWidget *tabs);
 
 #endif // SCREENFIT_H
