@@ -5,11 +5,13 @@
 
 #include "childnamed.h"
 #include "mainwindow.h"
+#include "primetable.h"
 #include "widgets/screenfit.h"
 
 #include <QtTest>
 
 #include <QAbstractSpinBox>
+#include <QAction>
 #include <QLabel>
 #include <QLineEdit>
 #include <QScreen>
@@ -86,6 +88,7 @@ private slots:
     void longResultsShownWhole_data();
     void longResultsShownWhole();
     void smallScreenScrollsPages();
+    void primeWindowShownWhole();
 
 private:
     template <typename T>
@@ -228,6 +231,27 @@ void TestLargeFonts::smallScreenScrollsPages()
         QVERIFY(tabs()->tabBar()->isVisible());
     }
     QVERIFY(scrolled);
+}
+
+void TestLargeFonts::primeWindowShownWhole()
+{
+    child<QAction>("actionPrimeTable")->trigger();
+    PrimeTable *table = nullptr;
+    for (QWidget *top : QApplication::topLevelWidgets())
+        if (auto *found = qobject_cast<PrimeTable *>(top))
+            table = found;
+    QVERIFY(table);
+    QVERIFY(QTest::qWaitForWindowExposed(table));
+    QVERIFY(table->width() >= 313 && table->height() >= 182);
+    for (const char *name : {"min", "max"})
+        childNamed<QLineEdit>(table, name)->setText(QStringLiteral("100000000000000"));
+    QTest::qWait(0);
+    QCOMPARE(cutOff(table, table), QStringList());
+    for (const char *name : {"min", "max"}) {
+        auto *field = childNamed<QLineEdit>(table, name);
+        field->grab();
+        QCOMPARE(field->cursorPositionAt(QPoint(1, field->height() / 2)), 0);
+    }
 }
 
 int main(int argc, char *argv[])

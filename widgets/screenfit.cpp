@@ -2,8 +2,11 @@
 
 #include <QEvent>
 #include <QGuiApplication>
+#include <QLineEdit>
 #include <QScreen>
 #include <QScrollArea>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QWidget>
@@ -279,4 +282,25 @@ void scrollPagesWhenCramped(QTabWidget *tabs)
         growth->watch(page);
     }
     tabs->setCurrentIndex(current);
+}
+
+void showWholeNumbers(QLineEdit *field, int digits)
+{
+    const QFontMetrics metrics = field->fontMetrics();
+    int widest = 0;
+    for (char digit = '0'; digit <= '9'; ++digit)
+        widest = std::max(widest, metrics.horizontalAdvance(QLatin1Char(digit)));
+    QStyleOptionFrame frame;
+    frame.initFrom(field);
+    frame.lineWidth = field->hasFrame()
+                          ? field->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &frame, field)
+                          : 0;
+    frame.midLineWidth = 0;
+    frame.state |= QStyle::State_Sunken;
+    // The field keeps two pixels clear on either side of its text, and one for the cursor.
+    const QMargins margins = field->textMargins() + field->contentsMargins();
+    const int text = widest * digits + 2 * 2 + 1 + margins.left() + margins.right();
+    const QSize size = field->style()->sizeFromContents(
+        QStyle::CT_LineEdit, &frame, QSize(text, field->sizeHint().height()), field);
+    field->setMinimumWidth(size.width());
 }

@@ -5,6 +5,7 @@
 #include <QRect>
 #include <QSize>
 
+class QLineEdit;
 class QTabWidget;
 class QWidget;
 
@@ -35,5 +36,8 @@ void growToContent(QWidget *window, const QRect &available);
 // stays in view. When a page comes to need more room than it has, for a longer text, the
 // window grows to show it, as far as its screen allows.
 void scrollPagesWhenCramped(QTabWidget *tabs);
+
+// Makes a one-line field wide enough to show a number of `digits` digits whole in its font.
+void showWholeNumbers(QLineEdit *field, int digits);
 
 #endif // SCREENFIT_H
