@@ -1,3 +1,4 @@
+#include "identity.h"
 #include "mainwindow.h"
 #include "widgets/screenfit.h"
 #include "widgets/toolkittranslation.h"
@@ -12,6 +13,7 @@ int main(int argc, char *argv[])
     // failing the write; ignored, a save fails with EFBIG, which it reports.
     std::signal(SIGXFSZ, SIG_IGN);
     QApplication app(argc, argv);
+    setApplicationIdentity();
     installPolishToolkitTranslation();
     MainWindow window;
     fitToScreen(&window);

@@ -4,7 +4,6 @@
 # and the install rules belong to the whole project.
 include(GNUInstallDirs)
 
-set(KALMORA_APP_ID org.example.Kalmora)
 # Installing and packaging take the build as it is (`make package` builds first): the
 # package check that CTest runs must not rebuild the tree the other tests run from.
 set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
