@@ -12,6 +12,7 @@
 
 #include <QCoreApplication>
 #include <QDialog>
+#include <QGuiApplication>
 #include <QTextDocument>
 #include <QUrl>
 
@@ -65,6 +66,17 @@ qll typedNumber(const QString &typed)
             c = QChar(u'0' + c.digitValue());
     }
     return ascii.toLongLong();
+}
+
+// Qt 5 cannot ask a Wayland compositor to activate a window, and only warns; the compositor
+// focuses a newly shown window itself. Qt 6 asks through xdg-activation where it is offered.
+bool canRequestActivation()
+{
+#if QT_VERSION < QT_VERSION_CHECK(6, 0, 0)
+    return !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+#else
+    return true;
+#endif
 }
 
 } // namespace
@@ -358,7 +370,8 @@ void MainWindow::primeTable()
     }
     primeTab->show();
     primeTab->raise();
-    primeTab->activateWindow();
+    if (canRequestActivation())
+        primeTab->activateWindow();
 }
 
 void MainWindow::calculateChecksum()
