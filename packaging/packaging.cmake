@@ -129,5 +129,8 @@ if(KALMORA_TESTS)
              COMMAND sh ${CMAKE_CURRENT_LIST_DIR}/check_package.sh ${CMAKE_BINARY_DIR}
                      ${KALMORA_APP_ID} ${KALMORA_DEB_VERSION})
     add_test(NAME lintian COMMAND sh ${CMAKE_CURRENT_LIST_DIR}/check_lintian.sh ${CMAKE_BINARY_DIR})
-    set_tests_properties(installed_program debian_package lintian PROPERTIES TIMEOUT 300)
+    set_tests_properties(installed_program debian_package lintian PROPERTIES TIMEOUT 300
+                         ENVIRONMENT "${KALMORA_TEST_HOME_ENV}" FIXTURES_REQUIRED scratch_home)
+    set_tests_properties(desktop_entry metainfo PROPERTIES
+                         ENVIRONMENT "${KALMORA_TEST_HOME_ENV}" FIXTURES_REQUIRED scratch_home)
 endif()
