@@ -115,6 +115,12 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # The result labels ask for Nimbus Sans; without it they fall back to another font.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS fonts-urw-base35)
+# The toolkit's Wayland plugin, to run natively under Wayland instead of through XWayland.
+if(KALMORA_QT_MAJOR EQUAL 6)
+    set(CPACK_DEBIAN_PACKAGE_SUGGESTS qt6-wayland)
+else()
+    set(CPACK_DEBIAN_PACKAGE_SUGGESTS qtwayland5)
+endif()
 include(CPack)
 
 if(KALMORA_TESTS)
