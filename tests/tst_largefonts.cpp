@@ -28,7 +28,7 @@ namespace {
 
 // The screen of the student's desk, and one too small for the pages at this font.
 const QRect largeScreen(0, 0, 1600, 1000);
-const QRect smallScreen(0, 0, 1024, 600);
+const QRect smallScreen(0, 0, 800, 480);
 
 // The form's widgets, by their object names, and not the toolkit's parts inside them.
 QList<QWidget *> formWidgets(const QWidget *root)
