@@ -13,6 +13,7 @@
 #include <QWindow>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -286,10 +287,12 @@ void scrollPagesWhenCramped(QTabWidget *tabs)
 
 void showWholeNumbers(QLineEdit *field, int digits)
 {
-    const QFontMetrics metrics = field->fontMetrics();
-    int widest = 0;
+    // The width of a whole run of digits: one digit's advance is rounded to whole pixels
+    // and, taken `digits` times, can fall short of the run by several.
+    const QFontMetricsF metrics(field->font());
+    qreal widest = 0;
     for (char digit = '0'; digit <= '9'; ++digit)
-        widest = std::max(widest, metrics.horizontalAdvance(QLatin1Char(digit)));
+        widest = std::max(widest, metrics.horizontalAdvance(QString(digits, QLatin1Char(digit))));
     QStyleOptionFrame frame;
     frame.initFrom(field);
     frame.lineWidth = field->hasFrame()
@@ -299,7 +302,8 @@ void showWholeNumbers(QLineEdit *field, int digits)
     frame.state |= QStyle::State_Sunken;
     // The field keeps two pixels clear on either side of its text, and one for the cursor.
     const QMargins margins = field->textMargins() + field->contentsMargins();
-    const int text = widest * digits + 2 * 2 + 1 + margins.left() + margins.right();
+    const int text =
+        static_cast<int>(std::ceil(widest)) + 2 * 2 + 1 + margins.left() + margins.right();
     const QSize size = field->style()->sizeFromContents(
         QStyle::CT_LineEdit, &frame, QSize(text, field->sizeHint().height()), field);
     field->setMinimumWidth(size.width());
