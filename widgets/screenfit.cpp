@@ -48,15 +48,14 @@ QMargins frameMarginsOf(const QWidget *window)
     return handle->frameMargins() + QMargins(slack, slack, slack, slack);
 }
 
-// A Wayland client cannot place its window, only size it.
+// A Wayland client cannot place its window, only size it. Under X11 a window is placed only
+// where it has to move: otherwise the window manager's placement stands.
 void setClientGeometry(QWidget *window, const QRect &geometry)
 {
-    if (onWayland()) {
-        if (geometry.size() != window->size())
-            window->resize(geometry.size());
-    } else if (geometry != window->geometry()) {
+    if (!onWayland() && geometry.topLeft() != window->geometry().topLeft())
         window->setGeometry(geometry);
-    }
+    else if (geometry.size() != window->size())
+        window->resize(geometry.size());
 }
 
 void fitFrame(QWidget *window)
