@@ -4,6 +4,7 @@
 // scroll where the screen is too small.
 
 #include "childnamed.h"
+#include "layout.h"
 #include "mainwindow.h"
 #include "primetable.h"
 #include "widgets/screenfit.h"
@@ -123,7 +124,7 @@ void TestLargeFonts::showOn(const QRect &screen)
     window->show();
     QVERIFY(QTest::qWaitForWindowExposed(window.get()));
     growToContent(window.get(), screen);
-    QTest::qWait(0);
+    layOut();
 }
 
 void TestLargeFonts::everyPageShownWhole()
@@ -202,7 +203,7 @@ void TestLargeFonts::longResultsShownWhole()
     auto *label = child<QLabel>(result.constData());
     QVERIFY(!label->text().isEmpty());
     // The offscreen screen is smaller than this one: grown as on the student's screen.
-    QTest::qWait(0);
+    layOut();
     growToContent(window.get(), largeScreen);
     QScrollArea *scroll = pageScroll(tabs(), page);
     QTRY_COMPARE(cutOff(scroll->widget(), scroll->viewport()), QStringList());
@@ -220,7 +221,7 @@ void TestLargeFonts::smallScreenScrollsPages()
     for (int i = 0; i < tabs()->count(); ++i) {
         tabs()->setCurrentIndex(i);
         QScrollArea *scroll = pageScroll(tabs(), i);
-        QTest::qWait(0);
+        layOut();
         const QWidget *page = scroll->widget();
         const QSize view = scroll->viewport()->size();
         QCOMPARE(scroll->horizontalScrollBar()->maximum(), qMax(0, page->width() - view.width()));
@@ -245,7 +246,7 @@ void TestLargeFonts::primeWindowShownWhole()
     QVERIFY(table->width() >= 313 && table->height() >= 182);
     for (const char *name : {"min", "max"})
         childNamed<QLineEdit>(table, name)->setText(QStringLiteral("100000000000000"));
-    QTest::qWait(0);
+    layOut();
     QCOMPARE(cutOff(table, table), QStringList());
     for (const char *name : {"min", "max"}) {
         auto *field = childNamed<QLineEdit>(table, name);

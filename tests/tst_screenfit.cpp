@@ -2,6 +2,7 @@
 // be reached where the screen is smaller than the pages.
 
 #include "childnamed.h"
+#include "layout.h"
 #include "mainwindow.h"
 #include "widgets/screenfit.h"
 
@@ -230,36 +231,41 @@ void TestScreenFit::tabBarStaysWhilePageScrolls()
 }
 
 // A result wider than its page has room for makes the window grow to show it, as far as the
-// screen allows; the window never grows past the screen's available area.
+// screen allows. A window made smaller than its pages stays so, and its page scrolls.
 void TestScreenFit::windowGrowsForLongerResult()
 {
     const UsualFont usual;
     MainWindow window;
-    window.resize(500, 400);
+    window.resize(680, 500); // the pages fit, the longest power does not
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
-    auto *tabs = childNamed<QTabWidget>(&window, "tabWidget");
-    QScrollArea *scroll = pageScroll(tabs, 0);
-    for (const char *name : {"mulmod1", "mulmod2", "mulmodN"})
-        childNamed<QSpinBox>(&window, name)->setValue(1999999999);
-    QTest::qWait(0);
-    const QSize before = window.size();
-    const int pageBefore = scroll->widget()->minimumSizeHint().width();
-    auto *result = childNamed<QLabel>(&window, "mulmodResult");
-    QTest::mouseClick(childNamed<QWidget>(&window, "mulmodGo"), Qt::LeftButton);
-    QTRY_VERIFY(scroll->widget()->minimumSizeHint().width() > pageBefore);
-    QTRY_VERIFY(window.width() > before.width());
-    QCOMPARE(window.height(), before.height());
-    QVERIFY(window.width() <= window.screen()->availableGeometry().width());
+    QScrollArea *scroll = pageScroll(childNamed<QTabWidget>(&window, "tabWidget"), 0);
+    QTRY_VERIFY(inView(scroll, childNamed<QWidget>(&window, "groupBox_2")));
+    auto *result = childNamed<QLabel>(&window, "expResult");
+    const auto power = [&window](int value) {
+        for (const char *name : {"exp1", "exp2", "expN"})
+            childNamed<QSpinBox>(&window, name)->setValue(value);
+        QTest::mouseClick(childNamed<QWidget>(&window, "expGo"), Qt::LeftButton);
+    };
+    power(2000000000);
+    QTRY_VERIFY(window.width() > 680);
+    QCOMPARE(window.height(), 500);
+    QVERIFY(window.frameGeometry().width() <= window.screen()->availableGeometry().width());
     QTRY_VERIFY(inView(scroll, result));
     QVERIFY(result->width() >= result->sizeHint().width());
 
-    // Made smaller again by the user, it stays so for a result that needs no more room.
-    window.resize(before);
-    QTest::qWait(0);
-    window.mulmod();
-    QTest::qWait(0);
-    QCOMPARE(window.size(), before);
+    power(5);
+    layOut();
+    window.resize(600, 500);
+    QTRY_VERIFY(scroll->horizontalScrollBar()->maximum() > 0);
+    QWidget *page = scroll->widget();
+    const int narrower = page->minimumSizeHint().width();
+    power(2000000000);
+    layOut();
+    QVERIFY(page->minimumSizeHint().width() > narrower);
+    QTRY_COMPARE(page->width(), page->minimumSizeHint().width());
+    QVERIFY(result->width() >= result->sizeHint().width());
+    QCOMPARE(window.size(), QSize(600, 500));
 }
 
 // A page that changed while another was shown makes the window grow when it comes into view.
@@ -267,19 +273,19 @@ void TestScreenFit::hiddenPageGrowsWindowWhenShown()
 {
     const UsualFont usual;
     MainWindow window;
-    window.resize(500, 400);
+    window.resize(680, 500);
     auto *tabs = childNamed<QTabWidget>(&window, "tabWidget");
     tabs->setCurrentIndex(1);
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
-    for (const char *name : {"mulmod1", "mulmod2", "mulmodN"})
-        childNamed<QSpinBox>(&window, name)->setValue(1999999999);
-    window.mulmod();
-    QTest::qWait(0);
-    const int before = window.width();
+    for (const char *name : {"exp1", "exp2", "expN"})
+        childNamed<QSpinBox>(&window, name)->setValue(2000000000);
+    window.exp();
+    layOut();
+    QCOMPARE(window.width(), 680);
     tabs->setCurrentIndex(0);
-    QTRY_VERIFY(window.width() > before);
-    QTRY_VERIFY(inView(pageScroll(tabs, 0), childNamed<QLabel>(&window, "mulmodResult")));
+    QTRY_VERIFY(window.width() > 680);
+    QTRY_VERIFY(inView(pageScroll(tabs, 0), childNamed<QLabel>(&window, "expResult")));
 }
 
 // Showing a window whose pages and frame fit the screen leaves it as it was; one too large
@@ -291,7 +297,7 @@ void TestScreenFit::showWithinScreenKeepsFittingWindow()
     fitting.resize(700, 500);
     showWithinScreen(&fitting);
     QVERIFY(QTest::qWaitForWindowExposed(&fitting));
-    QTest::qWait(0);
+    layOut();
     QCOMPARE(fitting.size(), QSize(700, 500));
 
     MainWindow large;

@@ -116,7 +116,8 @@ public:
         viewport()->setAutoFillBackground(false);
     }
 
-    int shownWidth() const { return maximumViewportSize().width(); }
+    // The room the page has where no scroll bar takes any of it.
+    QSize room() const { return maximumViewportSize(); }
 
     // The room the page needs to show whole at `width` or wider: its least size, and the
     // height its wrapped texts take at that width.
@@ -131,10 +132,7 @@ public:
     }
 
     // What the page would lack of `need` without scroll bars.
-    QSize lacking(const QSize &need) const
-    {
-        return (need - maximumViewportSize()).expandedTo(QSize(0, 0));
-    }
+    QSize lacking(const QSize &need) const { return (need - room()).expandedTo(QSize(0, 0)); }
 };
 
 // Watches the pages of one tab widget: when one comes to need more room than the window
@@ -155,7 +153,7 @@ public:
     {
         const PageScroll *current = currentScroll();
         if (!current)
-            return QSize();
+            return QSize(0, 0);
         QSize lack = current->lacking(need());
         const QTabBar *bar = tabs->tabBar();
         lack.setWidth(std::max(lack.width(), bar->sizeHint().width() - bar->width()));
@@ -183,7 +181,7 @@ private:
     QSize need() const
     {
         const PageScroll *current = currentScroll();
-        const int width = current ? current->shownWidth() : 0;
+        const int width = current ? current->room().width() : 0;
         QSize largest;
         for (int i = 0; i < tabs->count(); ++i) {
             if (const auto *scroll = dynamic_cast<const PageScroll *>(tabs->widget(i)))
@@ -192,15 +190,20 @@ private:
         return largest;
     }
 
-    // Only what a page needs more than before counts: where the user made the window
-    // smaller, it grows only for a page that has grown.
+    // The window grows only where a page needs more than before, and only in a direction in
+    // which the pages were shown whole: a window made smaller than its pages, by the user or
+    // by a small screen, stays so and its pages scroll.
     void growForChangedPage()
     {
+        const PageScroll *current = currentScroll();
+        if (!current)
+            return;
+        const QSize room = current->room();
         const QSize now = need();
         QSize lack = lacking();
-        if (now.width() <= shown.width())
+        if (now.width() <= shown.width() || shown.width() > room.width())
             lack.setWidth(0);
-        if (now.height() <= shown.height())
+        if (now.height() <= shown.height() || shown.height() > room.height())
             lack.setHeight(0);
         shown = now;
         QWidget *window = tabs->window();
