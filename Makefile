@@ -18,11 +18,14 @@ QT6_PACKAGES   := qt6-base-dev qt6-base-private-dev qt6-5compat-dev qt6-qpa-plug
 # The accessibility check's virtual display, private session and accessibility buses.
 A11Y_PACKAGES  := xvfb dbus-daemon dbus-bin at-spi2-core python3-pyatspi xdotool x11-utils
 # Tools of the install and package checks that `make test` runs, and of `make package`.
-CHECK_PACKAGES := desktop-file-utils appstream dpkg-dev file
+CHECK_PACKAGES := desktop-file-utils appstream dpkg-dev file lintian
 QT_PACKAGES    := $(if $(filter 6,$(QT)),$(QT6_PACKAGES),)
 CMAKE_QT       := -DKALMORA_QT_MAJOR=$(QT)
 
-SUDO := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
+# Packages are installed directly as root and through sudo otherwise; where there is no
+# sudo, the missing packages are named with the command to run as root.
+SUDO := $(shell [ "$$(id -u)" -eq 0 ] || { command -v sudo >/dev/null 2>&1 && echo sudo; } \
+                || echo none)
 
 # Installs the packages named in $(1) that dpkg does not report as installed.
 define ensure_packages
@@ -31,6 +34,12 @@ define ensure_packages
 	    dpkg-query -W -f='$${Status}' "$$p" 2>/dev/null | grep -q 'ok installed' \
 	        || missing="$$missing $$p"; \
 	done; \
+	if [ -n "$$missing" ] && [ "$(SUDO)" = none ]; then \
+	    echo "These packages are missing:$$missing"; \
+	    echo "Install them as root (for example after su -), then run make again:"; \
+	    echo "    apt-get update && apt-get install$$missing"; \
+	    exit 1; \
+	fi; \
 	if [ -n "$$missing" ]; then \
 	    echo "Installing:$$missing"; \
 	    $(SUDO) apt-get update -q && \
@@ -38,12 +47,16 @@ define ensure_packages
 	fi
 endef
 
-.PHONY: all deps build run test test-sanitize check-a11y package bench fuzz format clean
+.PHONY: all deps check-deps build run test test-sanitize check-a11y package bench fuzz format clean
 
 all: build
 
 deps:
 	$(call ensure_packages,$(PACKAGES) $(QT_PACKAGES))
+
+# Everything the tests and the package need, named at once where it cannot be installed.
+check-deps:
+	$(call ensure_packages,$(PACKAGES) $(QT_PACKAGES) $(CHECK_PACKAGES))
 
 build: deps
 	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKALMORA_WERROR=$(WERROR) \
@@ -53,12 +66,10 @@ build: deps
 run: build
 	./$(BUILD_DIR)/kalmora
 
-test: build
-	$(call ensure_packages,$(CHECK_PACKAGES))
+test: check-deps build
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
-test-sanitize: deps
-	$(call ensure_packages,$(CHECK_PACKAGES))
+test-sanitize: check-deps
 	cmake -S . -B $(SANITIZE_DIR) -DCMAKE_BUILD_TYPE=Debug -DKALMORA_SANITIZE=ON \
 	    -DKALMORA_WERROR=$(WERROR) $(CMAKE_QT)
 	cmake --build $(SANITIZE_DIR) -j $(JOBS)
@@ -78,8 +89,7 @@ check-a11y: build
 
 # The Debian package $(BUILD_DIR)/kalmora_<version>_<arch>.deb; install it with
 # apt-get install ./$(BUILD_DIR)/kalmora_*.deb
-package: build
-	$(call ensure_packages,$(CHECK_PACKAGES))
+package: check-deps build
 	cd $(BUILD_DIR) && cpack
 
 # The offscreen platform does not paint to a screen, which hides painting costs; the

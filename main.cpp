@@ -1,4 +1,5 @@
 #include "mainwindow.h"
+#include "widgets/desktopidentity.h"
 #include "widgets/screenfit.h"
 #include "widgets/toolkittranslation.h"
 
@@ -12,9 +13,10 @@ int main(int argc, char *argv[])
     // failing the write; ignored, a save fails with EFBIG, which it reports.
     std::signal(SIGXFSZ, SIG_IGN);
     QApplication app(argc, argv);
+    setDesktopIdentity(QStringLiteral(KALMORA_APP_ID), QStringLiteral(":/icons"));
     installPolishToolkitTranslation();
     MainWindow window;
     fitToScreen(&window);
-    window.show();
+    showWithinScreen(&window);
     return app.exec();
 }

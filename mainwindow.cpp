@@ -15,6 +15,7 @@
 
 #include <QCoreApplication>
 #include <QDialog>
+#include <QGuiApplication>
 #include <QTextDocument>
 #include <QUrl>
 
@@ -71,6 +72,17 @@ qll typedNumber(const QString &typed)
     return ascii.toLongLong();
 }
 
+// Qt 5 cannot ask a Wayland compositor to activate a window, and only warns; the compositor
+// focuses a newly shown window itself. Qt 6 asks through xdg-activation where it is offered.
+bool canRequestActivation()
+{
+#if QT_VERSION < QT_VERSION_CHECK(6, 0, 0)
+    return !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+#else
+    return true;
+#endif
+}
+
 } // namespace
 
 MainWindow::MainWindow(QWidget *parent)
@@ -111,7 +123,7 @@ MainWindow::MainWindow(QWidget *parent)
     makeSelectable({ui.nwdResult, ui.mulmodResult, ui.expResult, ui.odwrResult, ui.primeResult,
                     ui.pollardRhoResult, ui.pollardPResult, ui.shanksResult, ui.crcLabel});
     RowCopier::install(ui.lognResult);
-    scrollWhenCramped(ui.tabWidget);
+    scrollPagesWhenCramped(ui.tabWidget);
     // Every row holds one number, so the list need not measure each row to lay them out.
     ui.lognResult->setUniformItemSizes(true);
     LongWordWrap::attach(ui.crcContent);
@@ -425,11 +437,15 @@ void MainWindow::about()
 // the same list and any generation still running.
 void MainWindow::primeTable()
 {
-    if (!primeTab)
+    if (!primeTab) {
         primeTab.reset(new PrimeTable);
+        fitToScreen(primeTab.data());
+        showWithinScreen(primeTab.data());
+    }
     primeTab->show();
     primeTab->raise();
-    primeTab->activateWindow();
+    if (canRequestActivation())
+        primeTab->activateWindow();
 }
 
 void MainWindow::calculateChecksum()

@@ -8,6 +8,7 @@
 #include "widgets/keyboard.h"
 #include "widgets/numberitem.h"
 #include "widgets/patternvalidator.h"
+#include "widgets/screenfit.h"
 #include "widgets/updatepacer.h"
 
 #include <QCoreApplication>
@@ -25,6 +26,8 @@
 namespace {
 
 constexpr int primesPerTick = 1000;
+// The most digits the range validator lets a range field hold.
+constexpr int rangeDigits = 15;
 // Tested candidates grow expensive towards 15 digits; past this a tick hands the event
 // loop back even if its budget of candidates is not used up.
 constexpr qint64 tickMilliseconds = 10;
@@ -174,6 +177,8 @@ PrimeTable::PrimeTable(QWidget *parent)
     auto *range = newPatternValidator(QStringLiteral("[1-9][0-9]{0,14}"), this);
     ui.min->setValidator(range);
     ui.max->setValidator(range);
+    for (QLineEdit *field : {ui.min, ui.max})
+        showWholeNumbers(field, rangeDigits);
 
     EnterPresses::install(this);
     EnterPresses::install(ui.generate, {ui.min, ui.max});

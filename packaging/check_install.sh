@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the build into a scratch root, as the package does, and starts the installed
 # program the way the desktop's menu does, by the Exec line of its desktop entry, without
 # a display. The program must reach its idle event loop and then end only by the signal
@@ -15,7 +16,8 @@ DESTDIR=$root cmake --install "$build" --prefix /usr >"$root/install.log"
 
 for file in bin/kalmora share/applications/$app.desktop share/metainfo/$app.metainfo.xml \
     share/icons/hicolor/48x48/apps/$app.png share/icons/hicolor/128x128/apps/$app.png \
-    share/icons/hicolor/256x256/apps/$app.png; do
+    share/icons/hicolor/256x256/apps/$app.png share/doc/kalmora/copyright \
+    share/doc/kalmora/changelog.Debian.gz share/man/man1/kalmora.1.gz; do
     [ -f "$root/usr/$file" ] || { echo "not installed: /usr/$file"; exit 1; }
 done
 [ -x "$root/usr/bin/kalmora" ] || { echo "/usr/bin/kalmora is not executable"; exit 1; }

@@ -1,7 +1,8 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the Debian package with CPack into a scratch folder and checks its name, its
 # file list and that its dependencies were found by dpkg-shlibdeps.
-#   check_package.sh BUILD_DIR APP_ID VERSION
+#   check_package.sh BUILD_DIR APP_ID DEBIAN_VERSION (such as 0.3-1~deb12)
 set -eu
 build=$1
 app=$2
@@ -19,7 +20,8 @@ deb=$out/kalmora_${version}_$(dpkg --print-architecture).deb
 dpkg-deb -c "$deb" | awk '{ print $6 }' >"$out/files"
 for file in bin/kalmora share/applications/$app.desktop share/metainfo/$app.metainfo.xml \
     share/icons/hicolor/48x48/apps/$app.png share/icons/hicolor/128x128/apps/$app.png \
-    share/icons/hicolor/256x256/apps/$app.png; do
+    share/icons/hicolor/256x256/apps/$app.png share/doc/kalmora/copyright \
+    share/doc/kalmora/changelog.Debian.gz share/man/man1/kalmora.1.gz; do
     grep -qx "\./usr/$file" "$out/files" || { echo "not in the package: /usr/$file"; exit 1; }
 done
 

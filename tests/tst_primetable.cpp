@@ -35,6 +35,7 @@ private slots:
     void widgetTexts_data();
     void widgetTexts();
     void listSettings();
+    void rangeFieldsShowWholeNumbers();
     void focusOrder();
     void slotsInDeclarationOrder();
 
@@ -227,6 +228,27 @@ void TestPrimeTable::listSettings()
     QVERIFY(min->validator());
     QCOMPARE(min->validator(), max->validator());
     QCOMPARE(min->validator()->parent(), static_cast<QObject *>(table.get()));
+}
+
+// Each range field shows all of a 15-digit number from its first digit to its last; the
+// window widens for that where it must, keeping its height.
+void TestPrimeTable::rangeFieldsShowWholeNumbers()
+{
+    table->show();
+    QVERIFY(QTest::qWaitForWindowExposed(table.get()));
+    QCOMPARE(table->height(), 182);
+    QVERIFY(table->width() >= 313);
+    for (const char *name : {"min", "max"}) {
+        auto *field = child<QLineEdit>(name);
+        for (const char *number : {"100000000000000", "999999999999999", "444444444444444"}) {
+            field->setText(QLatin1String(number));
+            field->end(false);
+            field->grab(); // the field places its text when it paints it
+            const int middle = field->height() / 2;
+            QCOMPARE(field->cursorPositionAt(QPoint(1, middle)), 0);
+            QCOMPARE(field->cursorPositionAt(QPoint(field->width() - 2, middle)), 15);
+        }
+    }
 }
 
 void TestPrimeTable::focusOrder()
