@@ -340,8 +340,11 @@ void PrimeTable::saveTable()
     if (fileName.isEmpty())
         return;
     setFileWorkRunning(true);
+    const int longest = longestLength(*ui.list);
     ListTarget file;
-    const bool written = file.openFile(fileName) && writeList(file);
+    const bool written = file.openFile(fileName, ListWriter::fileSize(ui.list->count(), longest),
+                                       ListWriter::fieldWidth(longest)) &&
+                         writeList(file);
     if (!written)
         file.discard();
     setFileWorkRunning(false);

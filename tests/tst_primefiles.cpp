@@ -2,6 +2,7 @@
 // by the test and every file in a temporary directory.
 
 #include "childnamed.h"
+#include "fileaccess.h"
 #include "listfiles.h"
 #include "mainwindow.h"
 #include "modal.h"
@@ -31,6 +32,8 @@
 #include <mutex>
 #include <thread>
 
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -101,25 +104,6 @@ std::function<void(QWidget *)> recordBox(BoxSeen *seen)
     };
 }
 
-// Lowers the file size limit of the process for one scope; writes past it fail with
-// EFBIG instead of raising SIGXFSZ, which the program ignores (initTestCase).
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &m_saved);
-        rlimit lowered = m_saved;
-        lowered.rlim_cur = bytes;
-        m_applied = setrlimit(RLIMIT_FSIZE, &lowered) == 0;
-    }
-    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &m_saved); }
-    bool applied() const { return m_applied; }
-
-private:
-    rlimit m_saved{};
-    bool m_applied = false;
-};
-
 // Aborts the test program when a scope lasts longer than `seconds`: an open that blocks or
 // a read that never ends would otherwise hang the test run instead of failing it.
 class Deadline {
@@ -153,47 +137,10 @@ private:
     std::thread m_thread;
 };
 
-// Root passes every permission check. For one scope the effective user becomes "nobody",
-// which root may undo, so that the permission bits count; other users stay as they are.
-class WithoutRootPrivileges {
-public:
-    WithoutRootPrivileges()
-    {
-        if (geteuid() == 0)
-            m_dropped = setegid(nobody) == 0 && seteuid(nobody) == 0;
-    }
-    ~WithoutRootPrivileges()
-    {
-        if (m_dropped && (seteuid(0) != 0 || setegid(0) != 0))
-            qFatal("cannot become root again");
-    }
-    WithoutRootPrivileges(const WithoutRootPrivileges &) = delete;
-    WithoutRootPrivileges &operator=(const WithoutRootPrivileges &) = delete;
-    bool effective() const { return m_dropped || geteuid() != 0; }
-
-private:
-    static constexpr uid_t nobody = 65534;
-    bool m_dropped = false;
-};
-
-// Lets other users into a folder (the temporary ones are their owner's alone).
-bool openToOthers(const QString &folder)
-{
-    return QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                             QFileDevice::ExeOwner | QFileDevice::ReadOther |
-                                             QFileDevice::ExeOther);
-}
-
 bool isFifo(const QString &path)
 {
     struct stat status {};
     return ::stat(QFile::encodeName(path).constData(), &status) == 0 && S_ISFIFO(status.st_mode);
-}
-
-ino_t inodeOf(const QString &path)
-{
-    struct stat status {};
-    return ::stat(QFile::encodeName(path).constData(), &status) == 0 ? status.st_ino : 0;
 }
 
 // Tells the watchdog that a modal widget may show up in this scope: a progress dialog
@@ -206,6 +153,39 @@ public:
     ModalExpected(const ModalExpected &) = delete;
     ModalExpected &operator=(const ModalExpected &) = delete;
 };
+
+// A tmpfs of a few KiB on `folder`, a disk that fills up at once. Mounted only in the mount
+// namespace of the test program (initTestCase), it goes when the program ends, however.
+class SmallDisk {
+public:
+    SmallDisk(const QString &folder, int kib)
+        : m_folder(QFile::encodeName(folder))
+    {
+        const QByteArray options = "size=" + QByteArray::number(kib) + "k,mode=0755";
+        m_mounted = QDir().mkdir(folder) && ::mount("tmpfs", m_folder.constData(), "tmpfs",
+                                                    MS_NOSUID | MS_NODEV, options.constData()) == 0;
+    }
+    ~SmallDisk()
+    {
+        if (m_mounted)
+            ::umount2(m_folder.constData(), MNT_DETACH);
+    }
+    SmallDisk(const SmallDisk &) = delete;
+    SmallDisk &operator=(const SmallDisk &) = delete;
+    bool mounted() const { return m_mounted; }
+
+private:
+    QByteArray m_folder;
+    bool m_mounted = false;
+};
+
+// A mount namespace of the program's own whose mounts reach no other: where root may make
+// one, and only before the program has started threads.
+bool makeMountsPrivate()
+{
+    return ::unshare(CLONE_NEWNS) == 0 &&
+           ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
+}
 
 } // namespace
 
@@ -240,6 +220,7 @@ private slots:
     void saveBeyondFileSizeLimitKeepsOldFile_data();
     void saveBeyondFileSizeLimitKeepsOldFile();
     void saveKeepsPermissionsAndLinks();
+    void saveInPlaceWhereFolderTakesNoNewFile_data();
     void saveInPlaceWhereFolderTakesNoNewFile();
     void saveWhereFolderOrFileIsLocked();
     void focusReturnsAfterFileWork_data();
@@ -270,6 +251,7 @@ private:
     std::unique_ptr<PrimeTable> table;
     std::unique_ptr<QTemporaryDir> dir;
     testing_modal::Watchdog watchdog;
+    bool privateMounts = false;
 };
 
 // As the program's main does, so that a write past the file size limit fails instead of
@@ -277,6 +259,7 @@ private:
 void TestPrimeFiles::initTestCase()
 {
     std::signal(SIGXFSZ, SIG_IGN);
+    privateMounts = makeMountsPrivate();
 }
 
 void TestPrimeFiles::init()
@@ -717,42 +700,67 @@ void TestPrimeFiles::saveKeepsPermissionsAndLinks()
              (QStringList{QStringLiteral("link.txt"), QStringLiteral("primes.txt")}));
 }
 
+void TestPrimeFiles::saveInPlaceWhereFolderTakesNoNewFile_data()
+{
+    QTest::addColumn<QByteArray>("old");
+    QTest::addColumn<int>("fileSizeLimit"); // 0: none
+    QTest::addColumn<int>("diskKiB");       // 0: the test's folder, else a tmpfs of that size
+    QTest::addColumn<QString>("reason");    // empty: the list fits
+    const QByteArray old("  2  3  5  7 11 13 17 19 23 29");
+    QTest::newRow("fits, over a shorter file") << old << 0 << 0 << QString();
+    QTest::newRow("fits, over a longer file") << numberLines(20000) << 0 << 0 << QString();
+    QTest::newRow("beyond the file size limit")
+        << old << 4096 << 0 << QStringLiteral("plik przekroczyłby dopuszczalny rozmiar");
+    QTest::newRow("disk full") << old << 0 << 32 << QStringLiteral("brak miejsca na dysku");
+}
+
 // A folder that takes no new file but holds a file that may be written: the file is
-// written where it is. A failure there cannot leave the old content, and says so.
+// written where it is, once it has room for the whole list. Where there is none, nothing
+// of it is overwritten, and the message says so.
 void TestPrimeFiles::saveInPlaceWhereFolderTakesNoNewFile()
 {
+    QFETCH(QByteArray, old);
+    QFETCH(int, fileSizeLimit);
+    QFETCH(int, diskKiB);
+    QFETCH(QString, reason);
     QVERIFY(openToOthers(dir->path()));
-    QVERIFY(QDir(dir->path()).mkdir(QStringLiteral("locked")));
-    const QString target = path("locked/primes.txt");
-    writeFile(target, "old");
-    QVERIFY(QFile::setPermissions(target, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                              QFileDevice::ReadOther | QFileDevice::WriteOther));
-    QVERIFY(QFile::setPermissions(path("locked"), QFileDevice::ReadOwner | QFileDevice::ExeOwner |
-                                                      QFileDevice::ReadOther |
-                                                      QFileDevice::ExeOther));
+    QString folder = path("locked");
+    std::unique_ptr<SmallDisk> disk;
+    if (diskKiB > 0) {
+        if (!privateMounts)
+            QSKIP("a full disk is a tmpfs, which needs root and a mount namespace of the "
+                  "test's own");
+        disk = std::make_unique<SmallDisk>(path("disk"), diskKiB);
+        QVERIFY(disk->mounted());
+        folder = path("disk/locked");
+    }
+    QVERIFY(QDir().mkdir(folder));
+    const QString target = folder + QStringLiteral("/primes.txt");
+    writeFile(target, old);
+    QVERIFY(lockFolder(folder, target));
     const ino_t inode = inodeOf(target);
     generate("1", "100000");
     BoxSeen box;
     {
         const WithoutRootPrivileges plainUser;
         QVERIFY(plainUser.effective());
-        {
-            FileSizeLimit limit(4096);
-            QVERIFY(limit.applied());
-            save(target, nullptr, recordBox(&box));
+        std::unique_ptr<FileSizeLimit> limit;
+        if (fileSizeLimit > 0) {
+            limit = std::make_unique<FileSizeLimit>(fileSizeLimit);
+            QVERIFY(limit->applied());
         }
-        QVERIFY(box.seen);
-        QCOMPARE(box.text, QStringLiteral("Nie udało się zapisać pliku %1: plik przekroczyłby "
-                                          "dopuszczalny rozmiar. Zapisywano wprost do niego, "
-                                          "więc jego dotychczasowa zawartość mogła zostać "
-                                          "zmieniona.")
-                               .arg(target));
-
-        save(target);
+        save(target, nullptr, reason.isEmpty() ? nullptr : recordBox(&box));
     }
-    QCOMPARE(readAll(target), fixedWidth(primeTextsUpTo(100000), 6, 13));
+    QCOMPARE(box.seen, !reason.isEmpty());
+    if (box.seen) {
+        QCOMPARE(box.icon, QMessageBox::Critical);
+        QCOMPARE(box.text, QStringLiteral("Nie udało się zapisać pliku %1: %2. Jego "
+                                          "dotychczasowa zawartość pozostała bez zmian.")
+                               .arg(target, reason));
+    }
+    QCOMPARE(readAll(target), reason.isEmpty() ? fixedWidth(primeTextsUpTo(100000), 6, 13) : old);
     QCOMPARE(inodeOf(target), inode);
-    QCOMPARE(QDir(path("locked")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+    QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
              QStringList{QStringLiteral("primes.txt")});
 }
 
