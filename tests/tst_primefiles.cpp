@@ -229,8 +229,10 @@ private slots:
     void loadStopsAtListLimit_data();
     void loadStopsAtListLimit();
     void controlsOffWhileLoading();
-    void cancellingSaveKeepsWrittenPart();
+    void cancellingSaveKeepsOldFileOrPart_data();
+    void cancellingSaveKeepsOldFileOrPart();
     void closingSaveDialogKeepsOldFile();
+    void quittingDuringSaveKeepsOldFile_data();
     void quittingDuringSaveKeepsOldFile();
 
 private:
@@ -893,39 +895,126 @@ void TestPrimeFiles::loadStopsAtListLimit()
     }
 }
 
-void TestPrimeFiles::cancellingSaveKeepsWrittenPart()
+void TestPrimeFiles::cancellingSaveKeepsOldFileOrPart_data()
 {
+    QTest::addColumn<QString>("target"); // "over a file", "new file" or "in place"
+    QTest::addColumn<QString>("how");    // "Przerwij", "Escape" or "Escape at once"
+    QTest::addColumn<int>("at");         // the progress when the user stops the save
+    QTest::addColumn<bool>("oldKept");
+    const QString over = QStringLiteral("over a file");
+    const QString fresh = QStringLiteral("new file");
+    const QString inPlace = QStringLiteral("in place");
+    const QString button = QStringLiteral("Przerwij");
+    const QString escape = QStringLiteral("Escape");
+    const QString atOnce = QStringLiteral("Escape at once");
+    QTest::newRow("Przerwij, over a file") << over << button << 20000 << true;
+    QTest::newRow("Escape, over a file") << over << escape << 20000 << true;
+    // The key reaches the dialog before it is the active window, as a rejection.
+    QTest::newRow("Escape at once, over a file") << over << atOnce << 20000 << true;
+    QTest::newRow("Przerwij, new file") << fresh << button << 20000 << false;
+    QTest::newRow("Escape at once, new file") << fresh << atOnce << 20000 << false;
+    // Nothing has reached the file at the first pass of the event loop.
+    QTest::newRow("Przerwij, in place, at once") << inPlace << button << 0 << true;
+    QTest::newRow("Przerwij, in place, later") << inPlace << button << 20000 << false;
+}
+
+// A cancelled save keeps the old file byte for byte while it is whole. Where there was none,
+// or it was written in place and has lost its content already, the whole numbers written
+// stay; the message tells which.
+void TestPrimeFiles::cancellingSaveKeepsOldFileOrPart()
+{
+    QFETCH(QString, target);
+    QFETCH(QString, how);
+    QFETCH(int, at);
+    QFETCH(bool, oldKept);
     QStringList numbers;
     for (int n = 1; n <= 50000; ++n)
         numbers << QString::number(n);
     setList(numbers);
-    writeFile(path("primes.txt"), "old");
+    const bool inPlace = target == QLatin1String("in place");
+    const QString folder = inPlace ? path("locked") : dir->path();
+    const QString file = folder + QStringLiteral("/primes.txt");
+    const QByteArray old = numberLines(40000);
+    if (inPlace) {
+        QVERIFY(openToOthers(dir->path()));
+        QVERIFY(QDir().mkdir(folder));
+    }
+    if (target != QLatin1String("new file"))
+        writeFile(file, old);
+    if (inPlace)
+        QVERIFY(lockFolder(folder, file));
+    const ino_t inode = inodeOf(file);
 
     QString label;
     QString title;
     int maximum = -1;
+    int stoppedAt = -1;
     QTimer canceller;
     connect(&canceller, &QTimer::timeout, [&] {
-        if (auto *progress = table->findChild<QProgressDialog *>()) {
-            label = progress->labelText();
-            title = progress->windowTitle();
-            maximum = progress->maximum();
-            progress->cancel();
+        auto *progress = table->findChild<QProgressDialog *>();
+        if (!progress || stoppedAt >= 0 || progress->value() < at)
+            return;
+        stoppedAt = progress->value();
+        label = progress->labelText();
+        title = progress->windowTitle();
+        maximum = progress->maximum();
+        if (how == QLatin1String("Przerwij")) {
+            for (auto *button : progress->findChildren<QPushButton *>())
+                if (button->text() == QLatin1String("Przerwij"))
+                    button->click();
+            return;
         }
+        progress->show(); // as it does once the save has run long enough
+        if (how == QLatin1String("Escape"))
+            QVERIFY(QTest::qWaitForWindowActive(progress));
+        else
+            QVERIFY(!progress->isActiveWindow());
+        QTest::keyClick(progress->windowHandle(), Qt::Key_Escape);
     });
     canceller.start(0);
-    const ModalExpected progressDialog;
-    save(path("primes.txt"));
+    // The box, once the save has stopped; the progress dialog may show before it.
+    BoxSeen box;
+    QTimer boxes;
+    connect(&boxes, &QTimer::timeout, [&] {
+        if (auto *shown = qobject_cast<QMessageBox *>(QApplication::activeModalWidget()))
+            recordBox (&box)(shown);
+    });
+    boxes.start(10);
+    {
+        std::unique_ptr<WithoutRootPrivileges> plainUser;
+        if (inPlace) {
+            plainUser = std::make_unique<WithoutRootPrivileges>();
+            QVERIFY(plainUser->effective());
+        }
+        const ModalExpected progressDialog;
+        save(file);
+    }
     canceller.stop();
 
     QCOMPARE(label, QStringLiteral("Zapisywanie"));
     QCOMPARE(title, QStringLiteral("Zapisywanie listy"));
     QCOMPARE(maximum, numbers.size());
-    const QByteArray whole = fixedWidth(numbers, 6, 13);
-    const QByteArray written = readAll(path("primes.txt"));
-    QVERIFY(!written.isEmpty());
-    QVERIFY(written.size() < whole.size());
-    QVERIFY(whole.startsWith(written));
+    QVERIFY(stoppedAt >= at);
+    QVERIFY(box.seen);
+    QCOMPARE(box.icon, QMessageBox::Information);
+    QCOMPARE(box.title, QStringLiteral("Zapisywanie"));
+    QString text = QStringLiteral("Zapisywanie pliku %1 przerwano.").arg(file);
+    const int written = stoppedAt + 1;
+    if (oldKept) {
+        text += QStringLiteral(" Jego dotychczasowa zawartość pozostała bez zmian.");
+        QCOMPARE(readAll(file), old);
+    } else {
+        if (inPlace)
+            text += QStringLiteral(" Zapisywano wprost do niego, więc jego dotychczasowej "
+                                   "zawartości już nie ma.");
+        text += QStringLiteral(" Zapisano w nim liczb: %1 z 50000.").arg(written);
+        QCOMPARE(readAll(file), fixedWidth(numbers.mid(0, written), 6, 13));
+    }
+    QCOMPARE(box.text, text);
+    if (target != QLatin1String("new file"))
+        QCOMPARE(inodeOf(file), inode);
+    QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden),
+             QStringList{QStringLiteral("primes.txt")});
     QCOMPARE(listTexts(), numbers);
 }
 
@@ -965,10 +1054,19 @@ void TestPrimeFiles::closingSaveDialogKeepsOldFile()
     QCOMPARE(listTexts(), numbers);
 }
 
+void TestPrimeFiles::quittingDuringSaveKeepsOldFile_data()
+{
+    QTest::addColumn<bool>("dialogShown");
+    QTest::newRow("progress shown") << true;
+    // Quitting closes only the windows that are shown.
+    QTest::newRow("before the progress shows") << false;
+}
+
 // "Zakończ" in the main window while the hidden prime table saves: the program's own event
 // loop ends, and the file that was there stays as it was.
 void TestPrimeFiles::quittingDuringSaveKeepsOldFile()
 {
+    QFETCH(bool, dialogShown);
     table.reset();
     writeFile(path("primes.txt"), "old");
     MainWindow window;
@@ -989,7 +1087,8 @@ void TestPrimeFiles::quittingDuringSaveKeepsOldFile()
         auto *progress = primes->findChild<QProgressDialog *>();
         if (!progress || quit)
             return;
-        progress->show();
+        if (dialogShown)
+            progress->show();
         primes->hide();
         quit = true;
         childNamed<QAction>(&window, "actionZako_cz")->trigger();
@@ -1004,7 +1103,8 @@ void TestPrimeFiles::quittingDuringSaveKeepsOldFile()
     }
     QVERIFY(quit);
     QCOMPARE(readAll(path("primes.txt")), QByteArray("old"));
-    QCOMPARE(QDir(dir->path()).entryList(QDir::Files), QStringList{QStringLiteral("primes.txt")});
+    QCOMPARE(QDir(dir->path()).entryList(QDir::Files | QDir::Hidden),
+             QStringList{QStringLiteral("primes.txt")});
 }
 
 QTEST_MAIN(TestPrimeFiles)

@@ -1,5 +1,8 @@
 #include "fileprogress.h"
 
+#include <QCoreApplication>
+#include <QEvent>
+
 #include <limits>
 
 namespace {
@@ -32,6 +35,7 @@ FileProgress::FileProgress(const QString &title, const QString &label, const QSt
 {
     setWindowTitle(title);
     setWindowModality(Qt::WindowModal);
+    QCoreApplication::instance()->installEventFilter(this);
 }
 
 void FileProgress::setDone(qint64 done)
@@ -43,4 +47,20 @@ void FileProgress::closeEvent(QCloseEvent *event)
 {
     m_closed = true;
     QProgressDialog::closeEvent(event);
+}
+
+void FileProgress::reject()
+{
+    cancel();
+}
+
+// The application gets a Quit event when its last window closes and when it is told to
+// end, before any window is closed.
+bool FileProgress::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == QCoreApplication::instance() && event->type() == QEvent::Quit) {
+        m_closed = true;
+        cancel();
+    }
+    return QProgressDialog::eventFilter(watched, event);
 }
