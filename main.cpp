@@ -1,4 +1,6 @@
 #include "mainwindow.h"
+#include "primefile.h"
+#include "widgets/quitsignals.h"
 #include "widgets/screenfit.h"
 #include "widgets/toolkittranslation.h"
 
@@ -11,10 +13,16 @@ int main(int argc, char *argv[])
     // Past a file size limit the system would end the program with this signal instead of
     // failing the write; ignored, a save fails with EFBIG, which it reports.
     std::signal(SIGXFSZ, SIG_IGN);
-    QApplication app(argc, argv);
-    installPolishToolkitTranslation();
-    MainWindow window;
-    fitToScreen(&window);
-    window.show();
-    return app.exec();
+    int status = 0;
+    {
+        QApplication app(argc, argv);
+        installPolishToolkitTranslation();
+        const QuitSignals quitSignals(&ListTarget::settleUnfinished);
+        MainWindow window;
+        fitToScreen(&window);
+        window.show();
+        status = app.exec();
+    }
+    QuitSignals::endAsReceived();
+    return status;
 }
