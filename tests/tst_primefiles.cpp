@@ -1095,7 +1095,15 @@ void TestPrimeFiles::quittingDuringSaveKeepsOldFile()
     });
     quitter.start(0);
     answerFileDialog(path("primes.txt"));
-    QTimer::singleShot(0, childNamed<QPushButton>(primes, "save"), &QPushButton::click);
+    auto *save = childNamed<QPushButton>(primes, "save");
+    QTimer::singleShot(0, save, [save, dialogShown] {
+        save->click();
+        // Closing the last window may end the loop in a pass of the save, which the toolkit
+        // does not always do when no window has ever shown the save (seen under the
+        // sanitizer build); the file is what counts here.
+        if (!dialogShown)
+            QCoreApplication::exit(0);
+    });
     {
         const Deadline deadline(60);
         const ModalExpected progressDialog;

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QEvent>
+#include <QGuiApplication>
 
 #include <limits>
 
@@ -36,6 +37,15 @@ FileProgress::FileProgress(const QString &title, const QString &label, const QSt
     setWindowTitle(title);
     setWindowModality(Qt::WindowModal);
     QCoreApplication::instance()->installEventFilter(this);
+    // The toolkit does not always follow the last window's close with its Quit event. Not
+    // at once: hiding a window while the last one closes would keep the toolkit from quitting.
+    connect(
+        qGuiApp, &QGuiApplication::lastWindowClosed, this,
+        [this] {
+            if (QGuiApplication::quitOnLastWindowClosed())
+                abandon();
+        },
+        Qt::QueuedConnection);
 }
 
 void FileProgress::setDone(qint64 done)
@@ -58,9 +68,13 @@ void FileProgress::reject()
 // end, before any window is closed.
 bool FileProgress::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == QCoreApplication::instance() && event->type() == QEvent::Quit) {
-        m_closed = true;
-        cancel();
-    }
+    if (watched == QCoreApplication::instance() && event->type() == QEvent::Quit)
+        abandon();
     return QProgressDialog::eventFilter(watched, event);
+}
+
+void FileProgress::abandon()
+{
+    m_closed = true;
+    cancel();
 }

@@ -29,6 +29,8 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void abandon();
+
     qint64 m_total;
     bool m_closed = false;
 };
