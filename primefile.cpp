@@ -6,7 +6,12 @@
 #include <QString>
 #include <QTextStream>
 
+#include <atomic>
 #include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <iterator>
 #include <limits>
 
 #include <fcntl.h>
@@ -173,11 +178,26 @@ int decimalLength(qlonglong number)
     return length;
 }
 
+namespace {
+
+int fieldsPerLine(int fieldWidth)
+{
+    return qMax(1, 80 / fieldWidth);
+}
+
+} // namespace
+
 ListWriter::ListWriter(QTextStream &out, int longestLength)
     : m_out(out)
-    , m_perLine(qMax(1, 80 / (longestLength + 1)))
+    , m_perLine(fieldsPerLine(fieldWidth(longestLength)))
 {
-    m_out.setFieldWidth(longestLength + 1);
+    m_out.setFieldWidth(fieldWidth(longestLength));
+}
+
+qint64 ListWriter::fileSize(qint64 count, int longestLength)
+{
+    const int width = fieldWidth(longestLength);
+    return (count + count / fieldsPerLine(width)) * width;
 }
 
 void ListWriter::write(qlonglong number)
@@ -199,6 +219,20 @@ auto retried(Call call)
     while (result < 0 && errno == EINTR)
         result = call();
     return result;
+}
+
+// Writes zeros from `from` up to `to`: 0, or the reason it failed.
+int writeZeros(int fd, qint64 from, qint64 to)
+{
+    static const char zeros[1 << 16] = {};
+    for (qint64 at = from; at < to;) {
+        const auto count = static_cast<size_t>(qMin<qint64>(to - at, sizeof zeros));
+        const auto done = retried([&] { return ::pwrite(fd, zeros, count, at); });
+        if (done <= 0)
+            return done < 0 ? errno : EIO;
+        at += done;
+    }
+    return 0;
 }
 
 } // namespace
@@ -283,6 +317,74 @@ qint64 ListSource::writeData(const char *, qint64)
     return -1;
 }
 
+namespace {
+
+// The saves that have not ended, for ListTarget::settleUnfinished. A signal handler may
+// read them at any moment, so an entry is claimed and published through its state alone,
+// and nothing here allocates or locks.
+struct Unfinished {
+    enum State { Free, Claimed, Temporary, InPlace };
+    std::atomic<int> state{Free};
+    int fd = -1;
+    int fieldWidth = 1;
+    off_t oldSize = 0;
+    char temporary[PATH_MAX] = {};
+};
+static_assert(std::atomic<int>::is_always_lock_free, "a signal handler reads the states");
+
+// More saves than these at once are not settled at an unforeseen end.
+Unfinished unfinished[8];
+
+void settleAtExit()
+{
+    ListTarget::settleUnfinished();
+}
+
+int claimUnfinished()
+{
+    static const bool registered = std::atexit(settleAtExit) == 0;
+    Q_UNUSED(registered)
+    for (int i = 0; i < int(std::size(unfinished)); ++i) {
+        int expected = Unfinished::Free;
+        if (unfinished[i].state.compare_exchange_strong(expected, Unfinished::Claimed))
+            return i;
+    }
+    return -1;
+}
+
+int addTemporary(const QByteArray &path)
+{
+    if (path.size() >= PATH_MAX)
+        return -1;
+    const int entry = claimUnfinished();
+    if (entry >= 0) {
+        std::memcpy(unfinished[entry].temporary, path.constData(), size_t(path.size()) + 1);
+        unfinished[entry].state = Unfinished::Temporary;
+    }
+    return entry;
+}
+
+int addInPlace(int fd, int fieldWidth, off_t oldSize)
+{
+    const int entry = claimUnfinished();
+    if (entry >= 0) {
+        unfinished[entry].fd = fd;
+        unfinished[entry].fieldWidth = fieldWidth;
+        unfinished[entry].oldSize = oldSize;
+        unfinished[entry].state = Unfinished::InPlace;
+    }
+    return entry;
+}
+
+// What a file written in place keeps when its save does not end: its old content if
+// nothing was written yet, else the whole fields written.
+off_t lengthKept(off_t written, int fieldWidth, off_t oldSize)
+{
+    return written > 0 ? written - written % fieldWidth : oldSize;
+}
+
+} // namespace
+
 ListTarget::~ListTarget()
 {
     discard();
@@ -295,12 +397,16 @@ bool ListTarget::fail(int error)
     return false;
 }
 
-bool ListTarget::openFile(const QString &path)
+bool ListTarget::openFile(const QString &path, qint64 size, int fieldWidth)
 {
     discard();
     m_error = 0;
     m_existed = false;
     m_inPlace = false;
+    m_overwritten = false;
+    m_fieldWidth = qMax(fieldWidth, 1);
+    m_oldSize = 0;
+    m_written = 0;
     // Through a symbolic link the file it points to is saved, and the link stays.
     const QString resolved = QFileInfo(path).canonicalFilePath();
     m_target = QFile::encodeName(resolved.isEmpty() ? path : resolved);
@@ -320,7 +426,7 @@ bool ListTarget::openFile(const QString &path)
     if (!openBeside(status.st_mode & 07777)) {
         // A folder that takes no new file may still hold a file that can be written.
         const bool folderClosed = m_error == EACCES || m_error == EPERM;
-        if (!m_existed || !folderClosed || !openInPlace())
+        if (!m_existed || !folderClosed || !openInPlace(size))
             return false;
     }
     return QIODevice::open(QIODevice::WriteOnly | QIODevice::Unbuffered);
@@ -343,6 +449,7 @@ bool ListTarget::openBeside(mode_t mode)
         m_temporary.clear();
         return fail(errno);
     }
+    m_unfinished = addTemporary(m_temporary);
     // The new file takes the place of the old one: it gets its permissions too.
     if (m_existed && ::fchmod(m_fd, mode) != 0) {
         const int error = errno;
@@ -352,7 +459,7 @@ bool ListTarget::openBeside(mode_t mode)
     return true;
 }
 
-bool ListTarget::openInPlace()
+bool ListTarget::openInPlace(qint64 size)
 {
     m_error = 0;
     // Not blocking: the file may have been swapped for a FIFO since it was looked at.
@@ -370,9 +477,31 @@ bool ListTarget::openInPlace()
         return fail(notRegularFile);
     }
     m_inPlace = true;
-    if (retried([&] { return ::ftruncate(m_fd, 0); }) != 0)
-        return fail(errno);
+    m_oldSize = status.st_size;
+    m_unfinished = addInPlace(m_fd, m_fieldWidth, status.st_size);
+    if (const int error = reserve(size)) {
+        closeDescriptor();
+        return fail(error);
+    }
     return true;
+}
+
+// Makes room for `size` bytes without changing a byte of the old content: 0, or the reason
+// there is none, and then the file keeps its old size too (ext4 leaves it extended by the
+// part it got).
+int ListTarget::reserve(qint64 size)
+{
+    if (size <= 0)
+        return 0;
+    int error = retried([&] { return ::fallocate(m_fd, 0, 0, size); }) == 0 ? 0 : errno;
+    // Where the file system cannot reserve, the bytes past the old end are written instead.
+    // Not posix_fallocate(): its fallback reads every block, which a file opened only for
+    // writing does not allow.
+    if (error == EOPNOTSUPP || error == ENOSYS)
+        error = writeZeros(m_fd, m_oldSize, size);
+    if (error != 0)
+        (void)retried([&] { return ::ftruncate(m_fd, m_oldSize); });
+    return error;
 }
 
 qint64 ListTarget::readData(char *, qint64)
@@ -386,6 +515,7 @@ qint64 ListTarget::writeData(const char *data, qint64 size)
         return -1;
     qint64 written = 0;
     while (written < size) {
+        m_overwritten = m_inPlace;
         const auto count = static_cast<size_t>(size - written);
         const auto done = retried([&] { return ::write(m_fd, data + written, count); });
         if (done <= 0) {
@@ -393,21 +523,26 @@ qint64 ListTarget::writeData(const char *data, qint64 size)
             return -1;
         }
         written += done;
+        m_written += done;
     }
     return written;
 }
 
 bool ListTarget::commit()
 {
+    if (m_fd >= 0 && m_error == 0) {
+        // Written in place over a longer file, the rest of the old one goes.
+        if (m_inPlace && retried([&] { return ::ftruncate(m_fd, m_written); }) != 0)
+            fail(errno);
+        else if (::fsync(m_fd) != 0)
+            fail(errno);
+    }
     if (m_fd < 0 || m_error != 0) {
         discard();
         return false;
     }
-    if (::fsync(m_fd) != 0)
+    if (!closeDescriptor())
         fail(errno);
-    if (::close(m_fd) != 0)
-        fail(errno);
-    m_fd = -1;
     if (m_error == 0 && !m_temporary.isEmpty() &&
         ::rename(m_temporary.constData(), m_target.constData()) != 0)
         fail(errno);
@@ -416,22 +551,57 @@ bool ListTarget::commit()
         return false;
     }
     m_temporary.clear();
+    forgetUnfinished();
     QIODevice::close();
     return true;
 }
 
 void ListTarget::discard()
 {
+    if (m_inPlace && m_fd >= 0)
+        (void)retried(
+            [&] { return ::ftruncate(m_fd, lengthKept(m_written, m_fieldWidth, m_oldSize)); });
     closeDescriptor();
     if (!m_temporary.isEmpty())
         ::unlink(m_temporary.constData());
     m_temporary.clear();
+    forgetUnfinished();
     QIODevice::close();
 }
 
-void ListTarget::closeDescriptor()
+// False if close() failed.
+bool ListTarget::closeDescriptor()
 {
-    if (m_fd >= 0)
-        ::close(m_fd);
+    if (m_fd < 0)
+        return true;
+    // The entry of a file written in place names its descriptor, which close() frees for
+    // another file.
+    if (m_inPlace)
+        forgetUnfinished();
+    const bool closed = ::close(m_fd) == 0;
     m_fd = -1;
+    return closed;
+}
+
+// A temporary's entry goes only once the file is renamed or removed: settling a name that
+// is gone changes nothing.
+void ListTarget::forgetUnfinished()
+{
+    if (m_unfinished >= 0)
+        unfinished[m_unfinished].state = Unfinished::Free;
+    m_unfinished = -1;
+}
+
+void ListTarget::settleUnfinished() noexcept
+{
+    for (Unfinished &save : unfinished) {
+        const int state = save.state.exchange(Unfinished::Free);
+        if (state == Unfinished::Temporary) {
+            ::unlink(save.temporary);
+        } else if (state == Unfinished::InPlace) {
+            const off_t written = ::lseek(save.fd, 0, SEEK_CUR);
+            if (written >= 0)
+                (void)!::ftruncate(save.fd, lengthKept(written, save.fieldWidth, save.oldSize));
+        }
+    }
 }

@@ -78,6 +78,11 @@ public:
     // `longestLength`: the decimalLength of the longest number that will be written.
     ListWriter(QTextStream &out, int longestLength);
 
+    // The bytes of each field: every number and every line break takes one.
+    static int fieldWidth(int longestLength) { return longestLength + 1; }
+    // The size of the whole file of `count` numbers, known before any of it is written.
+    static qint64 fileSize(qint64 count, int longestLength);
+
     void write(qlonglong number);
 
 private:
@@ -132,8 +137,9 @@ private:
 // The file a list is saved into. A failed or abandoned save leaves the old file as it
 // was: the list goes into a new file beside it, which replaces the old one only on
 // commit(). Where the folder takes no new file but the file itself may be written, it is
-// written in place instead, and then its old content is gone as soon as writing starts.
-// Something that is not a regular file is refused, never replaced.
+// written in place instead: it first gets room for the whole list, or is left as it was,
+// and its old content is gone as soon as writing starts. Something that is not a regular
+// file is refused, never replaced.
 class ListTarget : public QIODevice {
 public:
     ListTarget() = default;
@@ -142,18 +148,29 @@ public:
     ListTarget(const ListTarget &) = delete;
     ListTarget &operator=(const ListTarget &) = delete;
 
-    bool openFile(const QString &path);
+    // `size`: the bytes of the whole list (ListWriter::fileSize), `fieldWidth`: of each of
+    // its fields. A file written in place that does not get its whole content is cut back
+    // to whole fields, so that it never ends in a cut number.
+    bool openFile(const QString &path, qint64 size, int fieldWidth);
     // Makes what was written the content of the file; false if that failed.
     bool commit();
-    // Abandons what was written: the new file is removed. Written in place, the file
-    // keeps what reached it.
+    // Abandons what was written: the new file is removed. Written in place, the file gets
+    // its old content back if none of it was overwritten yet, and keeps the whole fields
+    // that reached it otherwise.
     void discard();
     // The reason of the first failure, 0 if there was none.
     int error() const { return m_error; }
-    // Whether a regular file was there before and has not been touched.
-    bool oldFileKept() const { return m_existed && !m_inPlace; }
-    // Whether the old file was opened for writing in place, so it may have changed.
-    bool oldFileTouched() const { return m_inPlace; }
+    // Whether a regular file was there before and none of its bytes was overwritten.
+    bool oldFileKept() const { return m_existed && !m_overwritten; }
+    // Whether the old file, written in place, may have lost its content.
+    bool oldFileTouched() const { return m_overwritten; }
+
+    // Settles the saves that have not ended, for a program that ends without running
+    // their destructors (exit() when the display is lost, a signal): their new files are
+    // removed, files written in place get back their old content or keep their whole
+    // fields, as discard() does. Runs at exit on its own; calls only what a signal
+    // handler may.
+    static void settleUnfinished() noexcept;
 
 protected:
     qint64 readData(char *data, qint64 maxSize) override;
@@ -161,9 +178,11 @@ protected:
 
 private:
     bool openBeside(mode_t mode);
-    bool openInPlace();
+    bool openInPlace(qint64 size);
+    int reserve(qint64 size);
     bool fail(int error);
-    void closeDescriptor();
+    bool closeDescriptor();
+    void forgetUnfinished();
 
     int m_fd = -1;
     int m_error = 0;
@@ -171,6 +190,11 @@ private:
     QByteArray m_temporary; // empty when writing in place
     bool m_existed = false;
     bool m_inPlace = false;
+    bool m_overwritten = false; // a write in place was tried
+    int m_fieldWidth = 1;
+    qint64 m_oldSize = 0;
+    qint64 m_written = 0;
+    int m_unfinished = -1; // the save's entry for settleUnfinished
 };
 
 #endif // PRIMEFILE_H

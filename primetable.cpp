@@ -33,6 +33,8 @@ constexpr int rangeDigits = 15;
 constexpr qint64 tickMilliseconds = 10;
 // Numbers saved or loaded between two passes of the event loop.
 constexpr int numbersPerEventPass = 1000;
+// Characters of a list being saved that are handed to the file at once.
+constexpr int savedBlock = 1 << 14;
 // The list view lays out every row again whenever it learns of new ones (about 40 ns a
 // row), and clearing a list deletes every item: at a million rows either takes some 30 ms,
 // which bounds the pauses of the window. A million items take about 100 MB.
@@ -131,6 +133,31 @@ QString saveFailure(const ListTarget &file, const QString &fileName)
     else if (file.oldFileKept())
         text += PrimeTable::tr(" Jego dotychczasowa zawartość pozostała bez zmian.");
     return text;
+}
+
+// What a save stopped by "Przerwij" left: the old file, or the part written.
+QString cancelReport(const ListTarget &file, const QString &fileName, int written, int count)
+{
+    const QString stopped =
+        PrimeTable::tr("Zapisywanie pliku %1 przerwano.").arg(shownName(fileName));
+    if (file.oldFileKept())
+        return stopped + PrimeTable::tr(" Jego dotychczasowa zawartość pozostała bez zmian.");
+    const QString part = PrimeTable::tr(" Zapisano w nim liczb: %1 z %2.")
+                             .arg(QString::number(written), QString::number(count));
+    if (file.oldFileTouched())
+        return stopped +
+               PrimeTable::tr(" Zapisywano wprost do niego, więc jego dotychczasowej zawartości "
+                              "już nie ma.") +
+               part;
+    return stopped + part;
+}
+
+// Hands the text written so far to the file.
+bool handOver(QString &text, ListTarget &file)
+{
+    const QByteArray bytes = text.toLocal8Bit();
+    text.clear();
+    return file.write(bytes) == bytes.size();
 }
 
 // Why a load that was not cancelled did not read `file` through, empty if it did.
@@ -367,37 +394,56 @@ void PrimeTable::saveTable()
     if (fileName.isEmpty())
         return;
     setFileWorkRunning(true);
+    const int count = ui.list->count();
+    const int longest = longestLength(*ui.list);
     ListTarget file;
-    const bool written = file.openFile(fileName) && writeList(file);
-    if (!written)
+    int cancelledAt = -1;
+    const bool ended = file.openFile(fileName, ListWriter::fileSize(count, longest),
+                                     ListWriter::fieldWidth(longest)) &&
+                       writeList(file, longest, cancelledAt);
+    if (!ended)
         file.discard();
     setFileWorkRunning(false);
-    if (!written)
+    if (!ended)
         QMessageBox::critical(this, tr("Zapisywanie"), saveFailure(file, fileName));
+    else if (cancelledAt >= 0)
+        QMessageBox::information(this, tr("Zapisywanie"),
+                                 cancelReport(file, fileName, cancelledAt, count));
 }
 
-// Writes the list into `file` and commits it. Only the user's "Przerwij" keeps the part
-// written so far: a save ended by closing the dialog, or by quitting, which closes it, is
-// not committed, so the old file stays.
-bool PrimeTable::writeList(ListTarget &file)
+// Writes the list into `file` and commits it; false when that failed or the save was
+// abandoned (the dialog closed, the program quitting), which keeps the old file. After the
+// user's "Przerwij", `cancelledAt` holds the numbers written: they stay where no old file is
+// left to keep (there was none, or it was written in place and has lost its content), and
+// otherwise the old file stays. The text is handed to the file in blocks, so that nothing
+// of it reaches the file once the save has stopped.
+bool PrimeTable::writeList(ListTarget &file, int longest, int &cancelledAt)
 {
-    QTextStream out(&file);
-    ListWriter writer(out, longestLength(*ui.list));
+    QString text;
+    QTextStream out(&text);
+    ListWriter writer(out, longest);
     FileProgress progress(tr("Zapisywanie listy"), tr("Zapisywanie"), tr("Przerwij"),
                           ui.list->count(), this);
     for (int i = 0; i < ui.list->count(); ++i) {
         writer.write(numberOf(*ui.list->item(i)));
         if (i % numbersPerEventPass == 0) {
-            if (out.status() != QTextStream::Ok)
-                return false;
             progress.setDone(i);
             QCoreApplication::processEvents();
         }
-        if (progress.wasCanceled())
+        if (progress.wasCanceled()) {
+            cancelledAt = i + 1;
             break;
+        }
+        if (text.size() >= savedBlock && !handOver(text, file))
+            return false;
     }
-    out.flush();
-    return !progress.closed() && out.status() == QTextStream::Ok && file.commit();
+    if (progress.closed())
+        return false;
+    if (cancelledAt >= 0 && file.oldFileKept()) {
+        file.discard();
+        return true;
+    }
+    return handOver(text, file) && file.commit();
 }
 
 void PrimeTable::loadTable()

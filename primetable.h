@@ -42,7 +42,7 @@ private:
     bool listNumber(qlonglong number);
     void showListed(bool now);
     void reportListFull(const QString &title);
-    bool writeList(ListTarget &file);
+    bool writeList(ListTarget &file, int longest, int &cancelledAt);
     QString readList(ListSource &file, const QString &fileName);
 
     QTimer timer;

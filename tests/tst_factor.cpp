@@ -161,8 +161,11 @@ void TestFactor::rhoAgainstTranscriptionOnSemiprimes()
         const long long n = p * q;
         const Factors result = pollard(n);
         QVERIFY2(result == reference::pollard(n), qPrintable(describe(n, result)));
-        QVERIFY2(result && (result->first == p || result->first == q),
-                 qPrintable(describe(n, result)));
+        // Now and then the sequence closes its cycle before it meets a factor, as it does
+        // for 21 and 25; the transcription then finds none either.
+        if (!result)
+            continue;
+        QVERIFY2(result->first == p || result->first == q, qPrintable(describe(n, result)));
         QCOMPARE(result->first * result->second, n);
     }
 }

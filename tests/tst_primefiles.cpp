@@ -2,6 +2,7 @@
 // by the test and every file in a temporary directory.
 
 #include "childnamed.h"
+#include "fileaccess.h"
 #include "listfiles.h"
 #include "mainwindow.h"
 #include "modal.h"
@@ -31,6 +32,8 @@
 #include <mutex>
 #include <thread>
 
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -101,25 +104,6 @@ std::function<void(QWidget *)> recordBox(BoxSeen *seen)
     };
 }
 
-// Lowers the file size limit of the process for one scope; writes past it fail with
-// EFBIG instead of raising SIGXFSZ, which the program ignores (initTestCase).
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &m_saved);
-        rlimit lowered = m_saved;
-        lowered.rlim_cur = bytes;
-        m_applied = setrlimit(RLIMIT_FSIZE, &lowered) == 0;
-    }
-    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &m_saved); }
-    bool applied() const { return m_applied; }
-
-private:
-    rlimit m_saved{};
-    bool m_applied = false;
-};
-
 // Aborts the test program when a scope lasts longer than `seconds`: an open that blocks or
 // a read that never ends would otherwise hang the test run instead of failing it.
 class Deadline {
@@ -153,47 +137,10 @@ private:
     std::thread m_thread;
 };
 
-// Root passes every permission check. For one scope the effective user becomes "nobody",
-// which root may undo, so that the permission bits count; other users stay as they are.
-class WithoutRootPrivileges {
-public:
-    WithoutRootPrivileges()
-    {
-        if (geteuid() == 0)
-            m_dropped = setegid(nobody) == 0 && seteuid(nobody) == 0;
-    }
-    ~WithoutRootPrivileges()
-    {
-        if (m_dropped && (seteuid(0) != 0 || setegid(0) != 0))
-            qFatal("cannot become root again");
-    }
-    WithoutRootPrivileges(const WithoutRootPrivileges &) = delete;
-    WithoutRootPrivileges &operator=(const WithoutRootPrivileges &) = delete;
-    bool effective() const { return m_dropped || geteuid() != 0; }
-
-private:
-    static constexpr uid_t nobody = 65534;
-    bool m_dropped = false;
-};
-
-// Lets other users into a folder (the temporary ones are their owner's alone).
-bool openToOthers(const QString &folder)
-{
-    return QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                             QFileDevice::ExeOwner | QFileDevice::ReadOther |
-                                             QFileDevice::ExeOther);
-}
-
 bool isFifo(const QString &path)
 {
     struct stat status {};
     return ::stat(QFile::encodeName(path).constData(), &status) == 0 && S_ISFIFO(status.st_mode);
-}
-
-ino_t inodeOf(const QString &path)
-{
-    struct stat status {};
-    return ::stat(QFile::encodeName(path).constData(), &status) == 0 ? status.st_ino : 0;
 }
 
 // Tells the watchdog that a modal widget may show up in this scope: a progress dialog
@@ -206,6 +153,39 @@ public:
     ModalExpected(const ModalExpected &) = delete;
     ModalExpected &operator=(const ModalExpected &) = delete;
 };
+
+// A tmpfs of a few KiB on `folder`, a disk that fills up at once. Mounted only in the mount
+// namespace of the test program (initTestCase), it goes when the program ends, however.
+class SmallDisk {
+public:
+    SmallDisk(const QString &folder, int kib)
+        : m_folder(QFile::encodeName(folder))
+    {
+        const QByteArray options = "size=" + QByteArray::number(kib) + "k,mode=0755";
+        m_mounted = QDir().mkdir(folder) && ::mount("tmpfs", m_folder.constData(), "tmpfs",
+                                                    MS_NOSUID | MS_NODEV, options.constData()) == 0;
+    }
+    ~SmallDisk()
+    {
+        if (m_mounted)
+            ::umount2(m_folder.constData(), MNT_DETACH);
+    }
+    SmallDisk(const SmallDisk &) = delete;
+    SmallDisk &operator=(const SmallDisk &) = delete;
+    bool mounted() const { return m_mounted; }
+
+private:
+    QByteArray m_folder;
+    bool m_mounted = false;
+};
+
+// A mount namespace of the program's own whose mounts reach no other: where root may make
+// one, and only before the program has started threads.
+bool makeMountsPrivate()
+{
+    return ::unshare(CLONE_NEWNS) == 0 &&
+           ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
+}
 
 } // namespace
 
@@ -240,6 +220,7 @@ private slots:
     void saveBeyondFileSizeLimitKeepsOldFile_data();
     void saveBeyondFileSizeLimitKeepsOldFile();
     void saveKeepsPermissionsAndLinks();
+    void saveInPlaceWhereFolderTakesNoNewFile_data();
     void saveInPlaceWhereFolderTakesNoNewFile();
     void saveWhereFolderOrFileIsLocked();
     void focusReturnsAfterFileWork_data();
@@ -248,8 +229,10 @@ private slots:
     void loadStopsAtListLimit_data();
     void loadStopsAtListLimit();
     void controlsOffWhileLoading();
-    void cancellingSaveKeepsWrittenPart();
+    void cancellingSaveKeepsOldFileOrPart_data();
+    void cancellingSaveKeepsOldFileOrPart();
     void closingSaveDialogKeepsOldFile();
+    void quittingDuringSaveKeepsOldFile_data();
     void quittingDuringSaveKeepsOldFile();
 
 private:
@@ -270,6 +253,7 @@ private:
     std::unique_ptr<PrimeTable> table;
     std::unique_ptr<QTemporaryDir> dir;
     testing_modal::Watchdog watchdog;
+    bool privateMounts = false;
 };
 
 // As the program's main does, so that a write past the file size limit fails instead of
@@ -277,6 +261,7 @@ private:
 void TestPrimeFiles::initTestCase()
 {
     std::signal(SIGXFSZ, SIG_IGN);
+    privateMounts = makeMountsPrivate();
 }
 
 void TestPrimeFiles::init()
@@ -717,42 +702,67 @@ void TestPrimeFiles::saveKeepsPermissionsAndLinks()
              (QStringList{QStringLiteral("link.txt"), QStringLiteral("primes.txt")}));
 }
 
+void TestPrimeFiles::saveInPlaceWhereFolderTakesNoNewFile_data()
+{
+    QTest::addColumn<QByteArray>("old");
+    QTest::addColumn<int>("fileSizeLimit"); // 0: none
+    QTest::addColumn<int>("diskKiB");       // 0: the test's folder, else a tmpfs of that size
+    QTest::addColumn<QString>("reason");    // empty: the list fits
+    const QByteArray old("  2  3  5  7 11 13 17 19 23 29");
+    QTest::newRow("fits, over a shorter file") << old << 0 << 0 << QString();
+    QTest::newRow("fits, over a longer file") << numberLines(20000) << 0 << 0 << QString();
+    QTest::newRow("beyond the file size limit")
+        << old << 4096 << 0 << QStringLiteral("plik przekroczyłby dopuszczalny rozmiar");
+    QTest::newRow("disk full") << old << 0 << 32 << QStringLiteral("brak miejsca na dysku");
+}
+
 // A folder that takes no new file but holds a file that may be written: the file is
-// written where it is. A failure there cannot leave the old content, and says so.
+// written where it is, once it has room for the whole list. Where there is none, nothing
+// of it is overwritten, and the message says so.
 void TestPrimeFiles::saveInPlaceWhereFolderTakesNoNewFile()
 {
+    QFETCH(QByteArray, old);
+    QFETCH(int, fileSizeLimit);
+    QFETCH(int, diskKiB);
+    QFETCH(QString, reason);
     QVERIFY(openToOthers(dir->path()));
-    QVERIFY(QDir(dir->path()).mkdir(QStringLiteral("locked")));
-    const QString target = path("locked/primes.txt");
-    writeFile(target, "old");
-    QVERIFY(QFile::setPermissions(target, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                              QFileDevice::ReadOther | QFileDevice::WriteOther));
-    QVERIFY(QFile::setPermissions(path("locked"), QFileDevice::ReadOwner | QFileDevice::ExeOwner |
-                                                      QFileDevice::ReadOther |
-                                                      QFileDevice::ExeOther));
+    QString folder = path("locked");
+    std::unique_ptr<SmallDisk> disk;
+    if (diskKiB > 0) {
+        if (!privateMounts)
+            QSKIP("a full disk is a tmpfs, which needs root and a mount namespace of the "
+                  "test's own");
+        disk = std::make_unique<SmallDisk>(path("disk"), diskKiB);
+        QVERIFY(disk->mounted());
+        folder = path("disk/locked");
+    }
+    QVERIFY(QDir().mkdir(folder));
+    const QString target = folder + QStringLiteral("/primes.txt");
+    writeFile(target, old);
+    QVERIFY(lockFolder(folder, target));
     const ino_t inode = inodeOf(target);
     generate("1", "100000");
     BoxSeen box;
     {
         const WithoutRootPrivileges plainUser;
         QVERIFY(plainUser.effective());
-        {
-            FileSizeLimit limit(4096);
-            QVERIFY(limit.applied());
-            save(target, nullptr, recordBox(&box));
+        std::unique_ptr<FileSizeLimit> limit;
+        if (fileSizeLimit > 0) {
+            limit = std::make_unique<FileSizeLimit>(fileSizeLimit);
+            QVERIFY(limit->applied());
         }
-        QVERIFY(box.seen);
-        QCOMPARE(box.text, QStringLiteral("Nie udało się zapisać pliku %1: plik przekroczyłby "
-                                          "dopuszczalny rozmiar. Zapisywano wprost do niego, "
-                                          "więc jego dotychczasowa zawartość mogła zostać "
-                                          "zmieniona.")
-                               .arg(target));
-
-        save(target);
+        save(target, nullptr, reason.isEmpty() ? nullptr : recordBox(&box));
     }
-    QCOMPARE(readAll(target), fixedWidth(primeTextsUpTo(100000), 6, 13));
+    QCOMPARE(box.seen, !reason.isEmpty());
+    if (box.seen) {
+        QCOMPARE(box.icon, QMessageBox::Critical);
+        QCOMPARE(box.text, QStringLiteral("Nie udało się zapisać pliku %1: %2. Jego "
+                                          "dotychczasowa zawartość pozostała bez zmian.")
+                               .arg(target, reason));
+    }
+    QCOMPARE(readAll(target), reason.isEmpty() ? fixedWidth(primeTextsUpTo(100000), 6, 13) : old);
     QCOMPARE(inodeOf(target), inode);
-    QCOMPARE(QDir(path("locked")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+    QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
              QStringList{QStringLiteral("primes.txt")});
 }
 
@@ -885,39 +895,126 @@ void TestPrimeFiles::loadStopsAtListLimit()
     }
 }
 
-void TestPrimeFiles::cancellingSaveKeepsWrittenPart()
+void TestPrimeFiles::cancellingSaveKeepsOldFileOrPart_data()
 {
+    QTest::addColumn<QString>("target"); // "over a file", "new file" or "in place"
+    QTest::addColumn<QString>("how");    // "Przerwij", "Escape" or "Escape at once"
+    QTest::addColumn<int>("at");         // the progress when the user stops the save
+    QTest::addColumn<bool>("oldKept");
+    const QString over = QStringLiteral("over a file");
+    const QString fresh = QStringLiteral("new file");
+    const QString inPlace = QStringLiteral("in place");
+    const QString button = QStringLiteral("Przerwij");
+    const QString escape = QStringLiteral("Escape");
+    const QString atOnce = QStringLiteral("Escape at once");
+    QTest::newRow("Przerwij, over a file") << over << button << 20000 << true;
+    QTest::newRow("Escape, over a file") << over << escape << 20000 << true;
+    // The key reaches the dialog before it is the active window, as a rejection.
+    QTest::newRow("Escape at once, over a file") << over << atOnce << 20000 << true;
+    QTest::newRow("Przerwij, new file") << fresh << button << 20000 << false;
+    QTest::newRow("Escape at once, new file") << fresh << atOnce << 20000 << false;
+    // Nothing has reached the file at the first pass of the event loop.
+    QTest::newRow("Przerwij, in place, at once") << inPlace << button << 0 << true;
+    QTest::newRow("Przerwij, in place, later") << inPlace << button << 20000 << false;
+}
+
+// A cancelled save keeps the old file byte for byte while it is whole. Where there was none,
+// or it was written in place and has lost its content already, the whole numbers written
+// stay; the message tells which.
+void TestPrimeFiles::cancellingSaveKeepsOldFileOrPart()
+{
+    QFETCH(QString, target);
+    QFETCH(QString, how);
+    QFETCH(int, at);
+    QFETCH(bool, oldKept);
     QStringList numbers;
     for (int n = 1; n <= 50000; ++n)
         numbers << QString::number(n);
     setList(numbers);
-    writeFile(path("primes.txt"), "old");
+    const bool inPlace = target == QLatin1String("in place");
+    const QString folder = inPlace ? path("locked") : dir->path();
+    const QString file = folder + QStringLiteral("/primes.txt");
+    const QByteArray old = numberLines(40000);
+    if (inPlace) {
+        QVERIFY(openToOthers(dir->path()));
+        QVERIFY(QDir().mkdir(folder));
+    }
+    if (target != QLatin1String("new file"))
+        writeFile(file, old);
+    if (inPlace)
+        QVERIFY(lockFolder(folder, file));
+    const ino_t inode = inodeOf(file);
 
     QString label;
     QString title;
     int maximum = -1;
+    int stoppedAt = -1;
     QTimer canceller;
     connect(&canceller, &QTimer::timeout, [&] {
-        if (auto *progress = table->findChild<QProgressDialog *>()) {
-            label = progress->labelText();
-            title = progress->windowTitle();
-            maximum = progress->maximum();
-            progress->cancel();
+        auto *progress = table->findChild<QProgressDialog *>();
+        if (!progress || stoppedAt >= 0 || progress->value() < at)
+            return;
+        stoppedAt = progress->value();
+        label = progress->labelText();
+        title = progress->windowTitle();
+        maximum = progress->maximum();
+        if (how == QLatin1String("Przerwij")) {
+            for (auto *button : progress->findChildren<QPushButton *>())
+                if (button->text() == QLatin1String("Przerwij"))
+                    button->click();
+            return;
         }
+        progress->show(); // as it does once the save has run long enough
+        if (how == QLatin1String("Escape"))
+            QVERIFY(QTest::qWaitForWindowActive(progress));
+        else
+            QVERIFY(!progress->isActiveWindow());
+        QTest::keyClick(progress->windowHandle(), Qt::Key_Escape);
     });
     canceller.start(0);
-    const ModalExpected progressDialog;
-    save(path("primes.txt"));
+    // The box, once the save has stopped; the progress dialog may show before it.
+    BoxSeen box;
+    QTimer boxes;
+    connect(&boxes, &QTimer::timeout, [&] {
+        if (auto *shown = qobject_cast<QMessageBox *>(QApplication::activeModalWidget()))
+            recordBox (&box)(shown);
+    });
+    boxes.start(10);
+    {
+        std::unique_ptr<WithoutRootPrivileges> plainUser;
+        if (inPlace) {
+            plainUser = std::make_unique<WithoutRootPrivileges>();
+            QVERIFY(plainUser->effective());
+        }
+        const ModalExpected progressDialog;
+        save(file);
+    }
     canceller.stop();
 
     QCOMPARE(label, QStringLiteral("Zapisywanie"));
     QCOMPARE(title, QStringLiteral("Zapisywanie listy"));
     QCOMPARE(maximum, numbers.size());
-    const QByteArray whole = fixedWidth(numbers, 6, 13);
-    const QByteArray written = readAll(path("primes.txt"));
-    QVERIFY(!written.isEmpty());
-    QVERIFY(written.size() < whole.size());
-    QVERIFY(whole.startsWith(written));
+    QVERIFY(stoppedAt >= at);
+    QVERIFY(box.seen);
+    QCOMPARE(box.icon, QMessageBox::Information);
+    QCOMPARE(box.title, QStringLiteral("Zapisywanie"));
+    QString text = QStringLiteral("Zapisywanie pliku %1 przerwano.").arg(file);
+    const int written = stoppedAt + 1;
+    if (oldKept) {
+        text += QStringLiteral(" Jego dotychczasowa zawartość pozostała bez zmian.");
+        QCOMPARE(readAll(file), old);
+    } else {
+        if (inPlace)
+            text += QStringLiteral(" Zapisywano wprost do niego, więc jego dotychczasowej "
+                                   "zawartości już nie ma.");
+        text += QStringLiteral(" Zapisano w nim liczb: %1 z 50000.").arg(written);
+        QCOMPARE(readAll(file), fixedWidth(numbers.mid(0, written), 6, 13));
+    }
+    QCOMPARE(box.text, text);
+    if (target != QLatin1String("new file"))
+        QCOMPARE(inodeOf(file), inode);
+    QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden),
+             QStringList{QStringLiteral("primes.txt")});
     QCOMPARE(listTexts(), numbers);
 }
 
@@ -957,10 +1054,19 @@ void TestPrimeFiles::closingSaveDialogKeepsOldFile()
     QCOMPARE(listTexts(), numbers);
 }
 
+void TestPrimeFiles::quittingDuringSaveKeepsOldFile_data()
+{
+    QTest::addColumn<bool>("dialogShown");
+    QTest::newRow("progress shown") << true;
+    // Quitting closes only the windows that are shown.
+    QTest::newRow("before the progress shows") << false;
+}
+
 // "Zakończ" in the main window while the hidden prime table saves: the program's own event
 // loop ends, and the file that was there stays as it was.
 void TestPrimeFiles::quittingDuringSaveKeepsOldFile()
 {
+    QFETCH(bool, dialogShown);
     table.reset();
     writeFile(path("primes.txt"), "old");
     MainWindow window;
@@ -981,14 +1087,23 @@ void TestPrimeFiles::quittingDuringSaveKeepsOldFile()
         auto *progress = primes->findChild<QProgressDialog *>();
         if (!progress || quit)
             return;
-        progress->show();
+        if (dialogShown)
+            progress->show();
         primes->hide();
         quit = true;
         childNamed<QAction>(&window, "actionZako_cz")->trigger();
     });
     quitter.start(0);
     answerFileDialog(path("primes.txt"));
-    QTimer::singleShot(0, childNamed<QPushButton>(primes, "save"), &QPushButton::click);
+    auto *save = childNamed<QPushButton>(primes, "save");
+    QTimer::singleShot(0, save, [save, dialogShown] {
+        save->click();
+        // Closing the last window may end the loop in a pass of the save, which the toolkit
+        // does not always do when no window has ever shown the save (seen under the
+        // sanitizer build); the file is what counts here.
+        if (!dialogShown)
+            QCoreApplication::exit(0);
+    });
     {
         const Deadline deadline(60);
         const ModalExpected progressDialog;
@@ -996,7 +1111,8 @@ void TestPrimeFiles::quittingDuringSaveKeepsOldFile()
     }
     QVERIFY(quit);
     QCOMPARE(readAll(path("primes.txt")), QByteArray("old"));
-    QCOMPARE(QDir(dir->path()).entryList(QDir::Files), QStringList{QStringLiteral("primes.txt")});
+    QCOMPARE(QDir(dir->path()).entryList(QDir::Files | QDir::Hidden),
+             QStringList{QStringLiteral("primes.txt")});
 }
 
 QTEST_MAIN(TestPrimeFiles)

@@ -2,16 +2,21 @@
 // and the fixed-width layout written and read back through the files it is saved to and
 // loaded from.
 
+#include "fileaccess.h"
 #include "listfiles.h"
 #include "primefile.h"
 #include "primesieve.h"
 
 #include <QtTest>
 
+#include <QDir>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTextStream>
 
 #include <algorithm>
+#include <cerrno>
+#include <csignal>
 #include <limits>
 #include <memory>
 
@@ -41,14 +46,21 @@ private:
     char m_byte;
 };
 
-// Saves `numbers` as the window does: a field one wider than the longest of them.
-bool writeNumbers(const QString &path, const QStringList &numbers)
+int longestOf(const QStringList &numbers)
 {
     int longest = 0;
     for (const QString &number : numbers)
         longest = std::max(longest, decimalLength(number.toLongLong()));
+    return longest;
+}
+
+// Saves `numbers` as the window does: a field one wider than the longest of them.
+bool writeNumbers(const QString &path, const QStringList &numbers)
+{
+    const int longest = longestOf(numbers);
     ListTarget file;
-    if (!file.openFile(path))
+    if (!file.openFile(path, ListWriter::fileSize(numbers.size(), longest),
+                       ListWriter::fieldWidth(longest)))
         return false;
     QTextStream out(&file);
     ListWriter writer(out, longest);
@@ -83,6 +95,7 @@ class TestPrimeList : public QObject {
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void init();
 
     void parsesTokens_data();
@@ -99,11 +112,23 @@ private slots:
     void readsIntegers_data();
     void readsIntegers();
 
+    void inPlaceTargetKeepsOldOrWholeFields_data();
+    void inPlaceTargetKeepsOldOrWholeFields();
+    void inPlaceTargetWithoutRoomLeavesFile();
+    void unfinishedNewFileSettled();
+
 private:
     QString path(const char *name) const { return dir->filePath(QLatin1String(name)); }
+    QString lockedFileWith(const QByteArray &content);
 
     std::unique_ptr<QTemporaryDir> dir;
 };
+
+// As the program does, so that a write past the file size limit fails instead of ending it.
+void TestPrimeList::initTestCase()
+{
+    std::signal(SIGXFSZ, SIG_IGN);
+}
 
 void TestPrimeList::init()
 {
@@ -333,6 +358,7 @@ void TestPrimeList::writesFixedWidthFields()
     QFETCH(QByteArray, file);
     QVERIFY(writeNumbers(path("list.txt"), numbers));
     QCOMPARE(readAll(path("list.txt")), file);
+    QCOMPARE(ListWriter::fileSize(numbers.size(), longestOf(numbers)), qint64(file.size()));
     QCOMPARE(readNumbers(path("list.txt")), numbers);
 }
 
@@ -366,6 +392,110 @@ void TestPrimeList::readsIntegers()
     QFETCH(QStringList, expected);
     writeFile(path("in.txt"), content);
     QCOMPARE(readNumbers(path("in.txt")), expected);
+}
+
+// A file holding `content` in a folder that takes no new file, so that a target writes it in
+// place; the target must be opened without root privileges.
+QString TestPrimeList::lockedFileWith(const QByteArray &content)
+{
+    const QString folder = path("locked");
+    const QString file = folder + QStringLiteral("/list.txt");
+    if (!openToOthers(dir->path()) || !QDir().mkdir(folder))
+        return {};
+    writeFile(file, content);
+    return lockFolder(folder, file) ? file : QString();
+}
+
+void TestPrimeList::inPlaceTargetKeepsOldOrWholeFields_data()
+{
+    QTest::addColumn<QByteArray>("old");
+    QTest::addColumn<QByteArray>("written");
+    QTest::addColumn<QString>("end"); // "commit", "discard" or "settle"
+    QTest::addColumn<QByteArray>("file");
+    const QByteArray old(" 11 13 17 19 23 29 31 37 41 43");
+    const QByteArray cut(" 53 59 6");
+    const QByteArray whole(" 53 59 61 67 71");
+    const QString commit = QStringLiteral("commit");
+    const QString discard = QStringLiteral("discard");
+    const QString settle = QStringLiteral("settle");
+    QTest::newRow("commit over a longer file") << old << whole << commit << whole;
+    QTest::newRow("commit over a shorter file") << QByteArray(" 11") << whole << commit << whole;
+    QTest::newRow("discarded before writing") << old << QByteArray() << discard << old;
+    QTest::newRow("discarded before writing, reserved past the old end")
+        << QByteArray(" 11") << QByteArray() << discard << QByteArray(" 11");
+    QTest::newRow("discarded within a field") << old << cut << discard << QByteArray(" 53 59");
+    QTest::newRow("settled before writing") << old << QByteArray() << settle << old;
+    QTest::newRow("settled within a field") << old << cut << settle << QByteArray(" 53 59");
+}
+
+// A file written in place first gets room for the whole list. If its save does not end, it
+// gets back its old content while none of it is overwritten, and keeps only whole fields
+// otherwise: as discarded, and as settled when the program ends without its destructors.
+void TestPrimeList::inPlaceTargetKeepsOldOrWholeFields()
+{
+    QFETCH(QByteArray, old);
+    QFETCH(QByteArray, written);
+    QFETCH(QString, end);
+    QFETCH(QByteArray, file);
+    const QString target = lockedFileWith(old);
+    QVERIFY(!target.isEmpty());
+    const ino_t inode = inodeOf(target);
+    const qint64 size = ListWriter::fileSize(5, 2);
+    ListTarget list;
+    {
+        const WithoutRootPrivileges plainUser;
+        QVERIFY(plainUser.effective());
+        QVERIFY(list.openFile(target, size, ListWriter::fieldWidth(2)));
+    }
+    QCOMPARE(QFileInfo(target).size(), std::max<qint64>(old.size(), size));
+    QCOMPARE(list.write(written), qint64(written.size()));
+    QCOMPARE(list.oldFileKept(), written.isEmpty());
+    if (end == QLatin1String("commit"))
+        QVERIFY(list.commit());
+    else if (end == QLatin1String("discard"))
+        list.discard();
+    else
+        ListTarget::settleUnfinished();
+    QCOMPARE(readAll(target), file);
+    QCOMPARE(inodeOf(target), inode);
+    QCOMPARE(QDir(path("locked")).entryList(QDir::Files | QDir::Hidden),
+             QStringList{QStringLiteral("list.txt")});
+}
+
+// Past a file size limit, as on a full disk, the room cannot be had; the file stays as it
+// was, its size too.
+void TestPrimeList::inPlaceTargetWithoutRoomLeavesFile()
+{
+    const QByteArray old(" 11 13");
+    const QString target = lockedFileWith(old);
+    QVERIFY(!target.isEmpty());
+    ListTarget list;
+    {
+        const WithoutRootPrivileges plainUser;
+        QVERIFY(plainUser.effective());
+        const FileSizeLimit limit(10);
+        QVERIFY(limit.applied());
+        QVERIFY(!list.openFile(target, ListWriter::fileSize(5, 2), ListWriter::fieldWidth(2)));
+    }
+    QCOMPARE(list.error(), EFBIG);
+    QVERIFY(list.oldFileKept());
+    QCOMPARE(readAll(target), old);
+}
+
+// The new file of a save that has not ended goes when the program ends without destructors;
+// the old file stays.
+void TestPrimeList::unfinishedNewFileSettled()
+{
+    const QByteArray old(" 11 13");
+    writeFile(path("list.txt"), old);
+    ListTarget list;
+    QVERIFY(list.openFile(path("list.txt"), ListWriter::fileSize(5, 2), ListWriter::fieldWidth(2)));
+    QCOMPARE(list.write(" 53 59 6"), qint64(8));
+    QCOMPARE(QDir(dir->path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
+    ListTarget::settleUnfinished();
+    QCOMPARE(QDir(dir->path()).entryList(QDir::Files | QDir::Hidden),
+             QStringList{QStringLiteral("list.txt")});
+    QCOMPARE(readAll(path("list.txt")), old);
 }
 
 QTEST_APPLESS_MAIN(TestPrimeList)

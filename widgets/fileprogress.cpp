@@ -1,5 +1,9 @@
 #include "fileprogress.h"
 
+#include <QCoreApplication>
+#include <QEvent>
+#include <QGuiApplication>
+
 #include <limits>
 
 namespace {
@@ -32,6 +36,16 @@ FileProgress::FileProgress(const QString &title, const QString &label, const QSt
 {
     setWindowTitle(title);
     setWindowModality(Qt::WindowModal);
+    QCoreApplication::instance()->installEventFilter(this);
+    // The toolkit does not always follow the last window's close with its Quit event. Not
+    // at once: hiding a window while the last one closes would keep the toolkit from quitting.
+    connect(
+        qGuiApp, &QGuiApplication::lastWindowClosed, this,
+        [this] {
+            if (QGuiApplication::quitOnLastWindowClosed())
+                abandon();
+        },
+        Qt::QueuedConnection);
 }
 
 void FileProgress::setDone(qint64 done)
@@ -43,4 +57,24 @@ void FileProgress::closeEvent(QCloseEvent *event)
 {
     m_closed = true;
     QProgressDialog::closeEvent(event);
+}
+
+void FileProgress::reject()
+{
+    cancel();
+}
+
+// The application gets a Quit event when its last window closes and when it is told to
+// end, before any window is closed.
+bool FileProgress::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == QCoreApplication::instance() && event->type() == QEvent::Quit)
+        abandon();
+    return QProgressDialog::eventFilter(watched, event);
+}
+
+void FileProgress::abandon()
+{
+    m_closed = true;
+    cancel();
 }

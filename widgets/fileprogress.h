@@ -9,8 +9,9 @@
 int progressMaximum(qint64 total);
 int progressValue(qint64 done, qint64 total);
 
-// The window-modal progress of work on a file. Closing it, or quitting the program, which
-// closes it, cancels it as its cancel button does; closed() tells the two apart.
+// The window-modal progress of work on a file. Closing it, or quitting the program, cancels
+// it as its cancel button and Escape do; closed() tells the two apart. The program may quit
+// before the dialog has shown, which closes no hidden window: that cancels it as well.
 class FileProgress : public QProgressDialog {
 public:
     FileProgress(const QString &title, const QString &label, const QString &cancelText,
@@ -22,8 +23,14 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    // Escape reaches a dialog that is not yet the active window as a rejection, which
+    // would only hide it and let the work run on.
+    void reject() override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void abandon();
+
     qint64 m_total;
     bool m_closed = false;
 };
