@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Thin wrapper around CMake. `make run` and `make test` set up a fresh Debian/Ubuntu
 # machine: missing build packages are installed with apt-get first.
 

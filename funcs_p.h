@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #ifndef FUNCS_P_H
 #define FUNCS_P_H
 

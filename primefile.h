@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #ifndef PRIMEFILE_H
 #define PRIMEFILE_H
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How long the library's functions hold the GUI thread, each next to the plain
 // transcription of its written algorithm (tests/reference.h) measured in the same run.
 // Pairs are named "<case> [library]" and "<case> [plain]"; the ratio table at the end

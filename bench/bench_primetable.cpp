@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The prime table window end to end, one benchmark per figure a user meets:
 //   plainPrimeLoop, windowGeneration  generation to 10^7 against a plain loop of prime()
 //                                     (counter ratio_to_plain_loop)

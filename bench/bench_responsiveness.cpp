@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How the main window holds up under long work, as a user runs it:
 // - event-loop gaps: a 0 ms probe timer fires on every pass, and the longest interval
 //   between two firings is the longest time the window could not repaint or react;

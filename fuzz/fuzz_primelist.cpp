@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Feeds arbitrary bytes to the prime list reader. Besides the sanitizers' findings it
 // stops when the reader, reading in chunks of a length taken from the first byte,
 // answers otherwise than the whole tokens of the text stream do, when it accepts a

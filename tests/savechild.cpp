@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A save of the prime table in a program that is ended while the save runs, for
 // tst_saveend. It saves the numbers 1 to COUNT into TARGET, says "saving" once the save has
 // reached number AT and waits there until its input ends: the test knows where the save is

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Both windows as a screen reader meets them through the toolkit's accessibility
 // interface: a name of its own for every field, labelled by the label beside it; results
 // in words and announced without a move of the focus; long work that sends few updates

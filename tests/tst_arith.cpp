@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Modular arithmetic primitives: the written edge rules, brute force on small ranges
 // and random operands over the whole spin-box range against 128-bit references.
 

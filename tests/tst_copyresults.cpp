@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Results copied out of the window: selectable result labels and Ctrl+C on the two lists.
 
 #include "childnamed.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CRC-32: the published table entries and check values, the cut at the first zero byte,
 // bytes from 0x80 up, and seeded random buffers against a bitwise computation.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The CRC32 page: the text's bytes in the local 8-bit encoding, summed up to the first
 // zero byte, shown in hexadecimal and decimal.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Pollard's rho and p - 1: the written small cases, 15-digit primes, semiprimes and prime
 // squares, rho against its plain transcription, and the p - 1 pairs over the whole 64-bit
 // range.

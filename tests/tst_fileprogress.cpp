@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The progress of file work: byte counts past the range of int still move the bar from its
 // start to its end.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window used from the keyboard: Return and Enter compute, F10 opens the menu, and the
 // focus stays where the user left it.
 

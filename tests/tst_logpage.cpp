@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The discrete-logarithm page: Shanks' box and the stepwise exhaustive search.
 
 #include "childnamed.h"

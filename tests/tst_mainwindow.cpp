@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window frame and the arithmetic page, driven through the real widgets.
 
 #include "childnamed.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The phrase cipher: cipher alphabets for typical and awkward phrases and letters, the
 // "Invalid letter" exception, substitution in both directions, and seeded random
 // messages that must decipher to their upper-cased selves.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The phrase cipher page, driven through the widget's fields and buttons.
 
 #include "childnamed.h"

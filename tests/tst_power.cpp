@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The modular power's path for 64-bit odd moduli against the recursive transcription, on
 // edge and seeded random operands of every sign.
 

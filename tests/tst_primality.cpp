@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fermat and Solovay-Strassen tests and the Jacobi symbol: the answers below 4, exact
 // probabilities, the progress callback, and seeded random primes and composites up to
 // 10^15 checked against a deterministic Miller-Rabin test.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The primality and factorisation page, driven through its widgets.
 
 #include "childnamed.h"

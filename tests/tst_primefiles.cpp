@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Saving the prime list to a file and loading it back, with the file dialog answered
 // by the test and every file in a temporary directory.
 

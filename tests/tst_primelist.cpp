@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The prime list file format without a window: the integer tokens, the reader's chunks,
 // and the fixed-width layout written and read back through the files it is saved to and
 // loaded from.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The prime table window: its form, the timer-driven generation and the way the main
 // window opens it.
 

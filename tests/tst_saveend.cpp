@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program's end while it saves the prime list: a signal (a logout, a closed terminal,
 // Ctrl+C), a second one before the first is through, or the display going away, after
 // which the toolkit calls exit(1). A child program (savechild) saves and is ended at a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Small and scaled screens: the window starts within the available area and every page can
 // be reached where the screen is smaller than the pages.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Baby-step giant-step: the written cases, the "largest baby step" rule against a brute
 // force over every small input, and random inputs over the whole range of the page's
 // spin boxes against the plain transcription and the defining congruence.

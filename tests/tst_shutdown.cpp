@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Quitting with Ctrl+Q while long work runs: the event loop must end once the last window
 // is closed, the windows must be destroyed cleanly, and nothing may touch them afterwards
 // (the sanitizer build turns any such access into a failure). Runs the real event loop,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every result line of the pages in the words a screen reader says: the meaning of the
 // formula kept, the messages as they are.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The toolkit's own texts in Polish, the program's texts exactly as written.
 
 #include "childnamed.h"

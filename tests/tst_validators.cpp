@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The pattern validators of the number fields give the same verdicts whichever Qt
 // version the program is built with.
 

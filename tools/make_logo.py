@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Draws the program's logo, resources/logo_orvell.png: a 51 x 53 RGB PNG
 (colour type 2, 8 bits per channel, no alpha, not interlaced) with a pHYs chunk
 of 2834 pixels per metre on both axes; and the same picture as square desktop

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Screenshot of the running program on a virtual X display, for the README.
 #   tools/screenshot.sh OUT.png [STEP ...]
 # Each STEP is "key:KEYS" (xdotool key names, space separated), "type:TEXT",

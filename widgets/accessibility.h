@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #ifndef ACCESSIBILITY_H
 #define ACCESSIBILITY_H
 

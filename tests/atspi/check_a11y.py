@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Reads and drives the program through AT-SPI, as a screen reader does, and checks what a
 screen reader user needs: a name of its own for every input, results spoken with their
 meaning and reaching the user without a focus move, no flood of events during long work,

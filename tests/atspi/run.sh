@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Checks the program through the desktop accessibility interface, as a screen reader
 # meets it: a virtual X display, a private D-Bus session, the accessibility bus and
 # its registry, and a pyatspi client that reads and drives the program.

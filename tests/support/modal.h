@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #ifndef TESTS_MODAL_H
 #define TESTS_MODAL_H
 

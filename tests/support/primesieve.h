@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #ifndef TESTS_PRIMESIEVE_H
 #define TESTS_PRIMESIEVE_H
 
