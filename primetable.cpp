@@ -425,24 +425,41 @@ bool PrimeTable::writeList(ListTarget &file, int longest, int &cancelledAt)
     ListWriter writer(out, longest);
     FileProgress progress(tr("Zapisywanie listy"), tr("Zapisywanie"), tr("Przerwij"),
                           ui.list->count(), this);
-    for (int i = 0; i < ui.list->count(); ++i) {
-        writer.write(numberOf(*ui.list->item(i)));
-        if (i % numbersPerEventPass == 0) {
-            progress.setDone(i);
+    int written = 0;
+    while (written < ui.list->count()) {
+        writer.write(numberOf(*ui.list->item(written)));
+        if (written % numbersPerEventPass == 0) {
+            progress.setDone(written);
             QCoreApplication::processEvents();
         }
-        if (progress.wasCanceled()) {
-            cancelledAt = i + 1;
+        ++written;
+        if (progress.wasCanceled())
             break;
-        }
         if (text.size() >= savedBlock && !handOver(text, file))
             return false;
     }
     if (progress.closed())
-        return false;
-    if (cancelledAt >= 0 && file.oldFileKept()) {
-        file.discard();
-        return true;
+        return file.oldFileTouched() && writeRest(writer, text, file, written);
+    if (progress.wasCanceled()) {
+        cancelledAt = written;
+        if (file.oldFileKept()) {
+            file.discard();
+            return true;
+        }
+    }
+    return handOver(text, file) && file.commit();
+}
+
+// A save abandoned while it writes in place (the program ending on a logout, say) can no
+// longer keep the old content, and a shorter list would pass for the whole one: the rest
+// is written at once, without an event pass, which a list of the largest size takes well
+// under a second to.
+bool PrimeTable::writeRest(ListWriter &writer, QString &text, ListTarget &file, int written)
+{
+    for (; written < ui.list->count(); ++written) {
+        writer.write(numberOf(*ui.list->item(written)));
+        if (text.size() >= savedBlock && !handOver(text, file))
+            return false;
     }
     return handOver(text, file) && file.commit();
 }

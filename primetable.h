@@ -10,6 +10,7 @@
 
 class ListSource;
 class ListTarget;
+class ListWriter;
 
 // The window that lists the primes of a range, a chunk per timer tick, and saves the
 // list to a text file or loads it back.
@@ -44,6 +45,7 @@ private:
     void showListed(bool now);
     void reportListFull(const QString &title);
     bool writeList(ListTarget &file, int longest, int &cancelledAt);
+    bool writeRest(ListWriter &writer, QString &text, ListTarget &file, int written);
     QString readList(ListSource &file, const QString &fileName);
 
     QTimer timer;

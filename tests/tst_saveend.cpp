@@ -141,7 +141,8 @@ void TestSaveEnd::startChild(QProcess &child, int at, const QStringList &options
 }
 
 // The old file byte for byte, no file where there was none, or, written in place past the
-// point where its old content was lost, whole fields of the new list; and nothing else.
+// point where its old content was lost, whole fields of the new list; the whole new list
+// where the save ended; and nothing else.
 void TestSaveEnd::checkFolder(const QString &target, bool whole)
 {
     const QStringList left = QDir(folder).entryList(QDir::Files | QDir::Hidden);
@@ -219,7 +220,9 @@ void TestSaveEnd::endDuringSave()
         if (sent.size() == 1) // the event loop ended, and the save with it
             QVERIFY2(said.contains("saved\n"), said.constData());
     }
-    checkFolder(target);
+    // Written in place, the old content is gone: a save that may still end writes the
+    // whole list; exit() and the second signal leave no time to.
+    checkFolder(target, later && sent.size() == 1);
 }
 
 // Under nohup a closed terminal must not end the program: the save runs to its end.
