@@ -933,17 +933,10 @@ void TestPrimeFiles::cancellingSaveKeepsOldFileOrPart()
         numbers << QString::number(n);
     setList(numbers);
     const bool inPlace = target == QLatin1String("in place");
-    const QString folder = inPlace ? path("locked") : dir->path();
-    const QString file = folder + QStringLiteral("/primes.txt");
     const QByteArray old = numberLines(40000);
-    if (inPlace) {
-        QVERIFY(openToOthers(dir->path()));
-        QVERIFY(QDir().mkdir(folder));
-    }
-    if (target != QLatin1String("new file"))
-        writeFile(file, old);
-    if (inPlace)
-        QVERIFY(lockFolder(folder, file));
+    QString folder;
+    prepareSaveTarget(dir->path(), target, old, folder);
+    const QString file = folder + QStringLiteral("/primes.txt");
     const ino_t inode = inodeOf(file);
 
     QString label;

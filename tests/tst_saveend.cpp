@@ -117,17 +117,8 @@ void TestSaveEnd::init()
 
 void TestSaveEnd::prepare(const QString &target)
 {
-    const bool inPlace = target == QLatin1String("in place");
-    folder = inPlace ? dir->filePath(QStringLiteral("locked")) : dir->path();
+    prepareSaveTarget(dir->path(), target, old, folder);
     file = folder + QStringLiteral("/primes.txt");
-    if (inPlace) {
-        QVERIFY(openToOthers(dir->path()));
-        QVERIFY(QDir().mkdir(folder));
-    }
-    if (target != QLatin1String("new file"))
-        writeFile(file, old);
-    if (inPlace)
-        QVERIFY(lockFolder(folder, file));
 }
 
 void TestSaveEnd::startChild(QProcess &child, int at, const QStringList &options)

@@ -4,7 +4,10 @@
 
 // Files of number lists for the tests of the list format and of the window's file handling.
 
+#include "fileaccess.h"
+
 #include <QByteArray>
+#include <QDir>
 #include <QFile>
 #include <QString>
 #include <QStringList>
@@ -23,6 +26,25 @@ inline void writeFile(const QString &path, const QByteArray &content)
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
     QCOMPARE(file.write(content), qint64(content.size()));
+}
+
+// Where a test saves primes.txt into `parent`, as its rows name it: "over a file" holding
+// `old`, a "new file", or "in place": `old` in a folder within `parent` that takes no new
+// file. Gives the folder the save writes into.
+inline void prepareSaveTarget(const QString &parent, const QString &target, const QByteArray &old,
+                              QString &folder)
+{
+    const bool inPlace = target == QLatin1String("in place");
+    folder = inPlace ? parent + QStringLiteral("/locked") : parent;
+    const QString file = folder + QStringLiteral("/primes.txt");
+    if (inPlace) {
+        QVERIFY(openToOthers(parent));
+        QVERIFY(QDir().mkdir(folder));
+    }
+    if (target != QLatin1String("new file"))
+        writeFile(file, old);
+    if (inPlace)
+        QVERIFY(lockFolder(folder, file));
 }
 
 // The fixed-width layout worked out with printf: fields of `width`, a padded line
