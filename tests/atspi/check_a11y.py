@@ -312,6 +312,9 @@ class Program:
 # The accessible tree
 
 def role(acc):
+    # at-spi2-core 2.50 renamed the role "push button" to "button"; its value stayed.
+    if acc.getRole() == Atspi.Role.PUSH_BUTTON:
+        return BUTTON
     return acc.getRoleName()
 
 
