@@ -297,8 +297,7 @@ void TestSaveEnd::lostDisplay()
     x.close();
     child.closeWriteChannel();
     QVERIFY(child.waitForFinished(waitMs));
-    QVERIFY2(child.exitStatus() == QProcess::NormalExit,
-                 child.readAllStandardError().constData());
+    QVERIFY2(child.exitStatus() == QProcess::NormalExit, child.readAllStandardError().constData());
     QCOMPARE(child.exitCode(), 1);
     checkFolder(target);
 }
