@@ -15,6 +15,7 @@ import collections
 import json
 import os
 import re
+import shutil
 import subprocess
 import sys
 import threading
@@ -1215,6 +1216,10 @@ def main():
     unknown = set(sections) - set(SECTIONS)
     if unknown:
         parser.error("unknown sections: %s" % ", ".join(sorted(unknown)))
+    if "fonts" in sections and not (shutil.which("import") and shutil.which("convert")):
+        print("SKIP: the section fonts takes screenshots with import and convert "
+              "(apt-get install imagemagick)", file=sys.stderr)
+        return 77
 
     report, failures = {}, []
     try:
