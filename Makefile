@@ -83,7 +83,7 @@ test-sanitize: check-deps
 A11Y_SECTIONS ?= names,results,fermat,logn,logn-slow,prime
 
 check-a11y: build
-	$(call ensure_packages,$(A11Y_PACKAGES))
+	$(call ensure_packages,$(A11Y_PACKAGES) $(if $(findstring fonts,$(A11Y_SECTIONS)),imagemagick))
 	@status=0; tests/atspi/run.sh $(BUILD_DIR)/kalmora --only $(A11Y_SECTIONS) || status=$$?; \
 	if [ $$status = 77 ]; then echo "check-a11y: skipped, a tool is missing"; exit 0; fi; \
 	exit $$status
