@@ -12,7 +12,8 @@ FUZZ_DIR     ?= build-fuzz$(QT_SUFFIX)
 JOBS         ?= $(shell nproc 2>/dev/null || echo 2)
 WERROR       := $(if $(CI),ON,OFF)
 
-PACKAGES       := cmake make g++ qtbase5-dev qtbase5-private-dev fonts-urw-base35 qttranslations5-l10n
+PACKAGES       := cmake make g++ qtbase5-dev qtbase5-private-dev fonts-urw-base35 fonts-dejavu-core \
+                  qttranslations5-l10n
 BENCH_PACKAGES := libbenchmark-dev xvfb xauth
 FUZZ_PACKAGES  := clang libclang-rt-dev
 QT6_PACKAGES   := qt6-base-dev qt6-base-private-dev qt6-5compat-dev qt6-qpa-plugins qt6-translations-l10n

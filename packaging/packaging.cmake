@@ -113,8 +113,9 @@ set(CPACK_DEBIAN_PACKAGE_SECTION math)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
-# The result labels ask for Nimbus Sans; without it they fall back to another font.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS fonts-urw-base35)
+# The result labels ask for Nimbus Sans; without it they fall back to another font. Nimbus
+# Sans has no multiplication sign "⋅": DejaVu Sans gives it, or it would not be drawn.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-urw-base35, fonts-dejavu-core")
 # The toolkit's Wayland plugin, to run natively under Wayland instead of through XWayland.
 if(KALMORA_QT_MAJOR EQUAL 6)
     set(CPACK_DEBIAN_PACKAGE_SUGGESTS qt6-wayland)

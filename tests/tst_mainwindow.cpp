@@ -9,6 +9,7 @@
 #include <QtTest>
 
 #include <QAction>
+#include <QGlyphRun>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
@@ -21,6 +22,7 @@
 #include <QSpinBox>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <QTextLayout>
 
 #include <memory>
 
@@ -59,6 +61,7 @@ private slots:
     void spinBoxRanges_data();
     void spinBoxRanges();
     void resultLabels();
+    void multiplicationSignIsDrawn();
     void arithmeticResults_data();
     void arithmeticResults();
     void pressLeavesOtherResults();
@@ -298,6 +301,20 @@ void TestMainWindow::resultLabels()
         QVERIFY(!label->font().italic());
         QCOMPARE(label->textFormat(), Qt::AutoText);
         QVERIFY(!label->wordWrap());
+    }
+}
+
+// The results' font has no multiplication sign: it comes from a fallback font, and where
+// none has it the sign would silently vanish from "n = p ⋅ q".
+void TestMainWindow::multiplicationSignIsDrawn()
+{
+    for (const char *name : {"mulmodResult", "pollardRhoResult", "pollardPResult"}) {
+        QTextLayout layout(QStringLiteral("21 ⋅ 47"), child<QLabel>(name)->font());
+        layout.beginLayout();
+        layout.createLine();
+        layout.endLayout();
+        for (const QGlyphRun &run : layout.glyphRuns())
+            QVERIFY2(!run.glyphIndexes().contains(0), name);
     }
 }
 
